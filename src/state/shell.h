@@ -1,0 +1,43 @@
+#pragma once
+
+#include <string>
+
+namespace tolvane {
+
+// The buttons a message box can offer and return.
+enum class MessageStyle {
+    Ok,               // OK only, no icon
+    OkExclamation,    // OK with the exclamation icon
+    YesNoCancel,      // Yes, No and Cancel, no icon
+};
+
+enum class Button { Ok, Yes, No, Cancel };
+
+enum class EndKind {
+    Orderly,   // the main window is unloaded by the program: icon removed, nothing asked
+    Immediate, // the process stops at once, without unloading anything
+};
+
+enum class EndCause {
+    Requested, // the user asked for it, or a first start created the data file
+    Failure,   // a failure ended the program
+};
+
+// Everything the core needs from the user interface. The core never shows
+// anything itself; the Qt front end, the headless runner and the tests each
+// implement this.
+class Shell {
+public:
+    virtual ~Shell() = default;
+
+    // Shows a modal message box titled "Tolvane" and returns the chosen button.
+    virtual Button message(const std::string& text, MessageStyle style = MessageStyle::Ok) = 0;
+
+    // Lets pending window events run once.
+    virtual void serveEvents() = 0;
+
+    // Ends the program. Never returns.
+    [[noreturn]] virtual void endApplication(EndKind kind, EndCause cause) = 0;
+};
+
+} // namespace tolvane
