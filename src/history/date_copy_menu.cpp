@@ -1,0 +1,87 @@
+#include "history/date_copy_menu.h"
+
+#include <string>
+#include <utility>
+
+namespace tolvane::history {
+
+namespace {
+
+constexpr const char* kArchiverMissing = "unlha32.dllがインストールされていません。\r\n"
+                                         "圧縮機能を利用するにはunlha32.dllが必要です。";
+
+bool startsWithMark(const std::string& caption) {
+    return caption.starts_with(kDateCopyMark);
+}
+
+} // namespace
+
+DateCopyMenu::DateCopyMenu(FormState& state, Shell& shell, std::function<bool()> archiverProbe)
+    : state_(state), shell_(shell), archiverProbe_(std::move(archiverProbe)) {}
+
+void DateCopyMenu::DateCopy_Click() {}
+
+void DateCopyMenu::DateCopyNomal_Click() {
+    const bool wasChecked = state_.dateCopyNomalChecked();
+    state_.setDateCopyNomalChecked(!wasChecked);
+    state_.setDateCopyCompressChecked(wasChecked);
+    setDateCopyMark();
+}
+
+void DateCopyMenu::DateCopyCompress_Click() {
+    checkUnlha();
+    const bool wasChecked = state_.dateCopyCompressChecked();
+    state_.setDateCopyCompressChecked(!wasChecked);
+    state_.setDateCopyNomalChecked(wasChecked);
+    setDateCopyMark();
+}
+
+void DateCopyMenu::DateCopyRelease_Click() {
+    state_.setDateCopyNomalChecked(false);
+    state_.setDateCopyCompressChecked(false);
+    clearDateCopyMark();
+}
+
+void DateCopyMenu::CopyAtReadOnly_Click() {
+    state_.setCopyAtReadOnlyChecked(!state_.copyAtReadOnlyChecked());
+}
+
+void DateCopyMenu::setCopyDate_Click() {
+    state_.setFormDateVisible(true);
+}
+
+void DateCopyMenu::setDateCopyMark() {
+    const std::string caption = state_.dateCopyCaption();
+    if (!startsWithMark(caption)) {
+        state_.setDateCopyCaption(kDateCopyMark + caption);
+        state_.setDateCopyTag(kDateCopyMark);
+    }
+}
+
+void DateCopyMenu::clearDateCopyMark() {
+    const std::string caption = state_.dateCopyCaption();
+    if (startsWithMark(caption)) {
+        // The mark is one character of several bytes; drop all of them.
+        state_.setDateCopyCaption(caption.substr(std::string(kDateCopyMark).size()));
+        state_.setDateCopyTag("");
+    }
+}
+
+void DateCopyMenu::checkUnlha() {
+    if (!canLoadUnlha()) {
+        shell_.message(kArchiverMissing, MessageStyle::Ok);
+    }
+}
+
+bool DateCopyMenu::canLoadUnlha() {
+    if (!archiverProbe_) {
+        return false;
+    }
+    try {
+        return archiverProbe_();
+    } catch (...) {
+        return false;
+    }
+}
+
+} // namespace tolvane::history
