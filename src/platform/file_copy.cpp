@@ -1,0 +1,219 @@
+#include "platform/files.h"
+#include "platform/posix_failure.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <fcntl.h>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace tolvane::platform {
+
+namespace {
+
+// Closes a descriptor when it goes out of scope.
+class Descriptor {
+  public:
+    explicit Descriptor(int fd) : fd_(fd) {}
+    ~Descriptor() {
+        if (fd_ >= 0) {
+            ::close(fd_);
+        }
+    }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    int get() const { return fd_; }
+    // Closes now and reports the error a late write may only show here.
+    int close() {
+        const int result = ::close(fd_);
+        fd_ = -1;
+        return result == 0 ? 0 : errno;
+    }
+
+  private:
+    int fd_;
+};
+
+std::string folderOf(const std::string& path) {
+    const auto at = path.rfind('/');
+    if (at == std::string::npos) {
+        return ".";
+    }
+    return at == 0 ? std::string("/") : path.substr(0, at);
+}
+
+// A temporary name beside `to`, short enough for any name length `to` has.
+std::string temporaryName(const std::string& to) {
+    static std::atomic<unsigned> counter{0};
+    std::string folder = folderOf(to);
+    if (folder.back() != '/') {
+        folder += '/';
+    }
+    return folder + ".tolvane-" + std::to_string(::getpid()) + "-" +
+           std::to_string(counter.fetch_add(1)) + ".tmp";
+}
+
+// Copies [offset, end) with the kernel doing the work where it can.
+int copyRange(int in, int out, off_t offset, off_t end) {
+    static std::atomic<bool> rangeCopyWorks{true};
+    while (offset < end) {
+        const auto want = static_cast<size_t>(std::min<off_t>(end - offset, off_t{1} << 30));
+        if (rangeCopyWorks.load(std::memory_order_relaxed)) {
+            off_t inOffset = offset;
+            off_t outOffset = offset;
+            const ssize_t done = ::copy_file_range(in, &inOffset, out, &outOffset, want, 0);
+            if (done > 0) {
+                offset += done;
+                continue;
+            }
+            if (done == 0) {
+                return 0; // the source got shorter meanwhile
+            }
+            if (errno != ENOSYS && errno != EXDEV && errno != EINVAL && errno != EOPNOTSUPP) {
+                return errno;
+            }
+            rangeCopyWorks.store(false, std::memory_order_relaxed);
+        }
+        std::vector<char> buffer(std::min<size_t>(want, 1 << 20));
+        const ssize_t got = ::pread(in, buffer.data(), buffer.size(), offset);
+        if (got < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return errno;
+        }
+        if (got == 0) {
+            return 0;
+        }
+        for (ssize_t written = 0; written < got;) {
+            const ssize_t n = ::pwrite(out, buffer.data() + written,
+                                       static_cast<size_t>(got - written), offset + written);
+            if (n < 0) {
+                if (errno == EINTR) {
+                    continue;
+                }
+                return errno;
+            }
+            written += n;
+        }
+        offset += got;
+    }
+    return 0;
+}
+
+// Copies the content; a file with holes keeps them, so a large sparse file
+// costs only its data.
+int copyContent(int in, int out, const struct stat& st) {
+    const off_t size = st.st_size;
+    const bool sparse = static_cast<off_t>(st.st_blocks) * 512 < size;
+    if (!sparse) {
+        return copyRange(in, out, 0, size);
+    }
+    off_t offset = 0;
+    while (offset < size) {
+        const off_t data = ::lseek(in, offset, SEEK_DATA);
+        if (data < 0) {
+            if (errno == ENXIO) {
+                break; // only a hole remains
+            }
+            return copyRange(in, out, offset, size);
+        }
+        off_t hole = ::lseek(in, data, SEEK_HOLE);
+        if (hole < 0 || hole > size) {
+            hole = size;
+        }
+        if (const int error = copyRange(in, out, data, hole)) {
+            return error;
+        }
+        offset = hole;
+    }
+    return ::ftruncate(out, size) == 0 ? 0 : errno;
+}
+
+} // namespace
+
+void copyFile(const std::string& from, const std::string& to) {
+    // Non-blocking, so a pipe that took a file's place cannot hang the run.
+    Descriptor in(::open(from.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    if (in.get() < 0) {
+        throwFailure(errno, from);
+    }
+    struct stat st {};
+    if (::fstat(in.get(), &st) != 0) {
+        throwFailure(errno, from);
+    }
+    if (!S_ISREG(st.st_mode)) {
+        throw Failure(EINVAL, "Not a regular file: " + from);
+    }
+
+    std::string temp;
+    int outFd = -1;
+    for (int attempt = 0; outFd < 0; ++attempt) {
+        temp = temporaryName(to);
+        outFd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        if (outFd < 0 && (errno != EEXIST || attempt > 100)) {
+            throwFailure(errno, to);
+        }
+    }
+    Descriptor out(outFd);
+
+    int error = copyContent(in.get(), out.get(), st);
+    if (error == 0 && ::fchmod(out.get(), st.st_mode & 07777) != 0) {
+        error = errno;
+    }
+    if (error == 0) {
+        // Last, so no later write moves the time again.
+        const struct timespec times[2] = {st.st_atim, st.st_mtim};
+        if (::futimens(out.get(), times) != 0) {
+            error = errno;
+        }
+    }
+    if (const int closeError = out.close(); error == 0) {
+        error = closeError;
+    }
+    if (error == 0 && ::rename(temp.c_str(), to.c_str()) != 0) {
+        error = errno;
+    }
+    if (error != 0) {
+        ::unlink(temp.c_str());
+        throwFailure(error, to);
+    }
+}
+
+std::string readLink(const std::string& path) {
+    std::vector<char> buffer(256);
+    for (;;) {
+        const ssize_t length = ::readlink(path.c_str(), buffer.data(), buffer.size());
+        if (length < 0) {
+            throwFailure(errno, path);
+        }
+        if (static_cast<size_t>(length) < buffer.size()) {
+            return std::string(buffer.data(), static_cast<size_t>(length));
+        }
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+void copyLink(const std::string& from, const std::string& to) {
+    const std::string target = readLink(from);
+    for (int attempt = 0;; ++attempt) {
+        const std::string temp = temporaryName(to);
+        if (::symlink(target.c_str(), temp.c_str()) != 0) {
+            if (errno == EEXIST && attempt < 100) {
+                continue;
+            }
+            throwFailure(errno, to);
+        }
+        if (::rename(temp.c_str(), to.c_str()) != 0) {
+            const int error = errno;
+            ::unlink(temp.c_str());
+            throwFailure(error, to);
+        }
+        return;
+    }
+}
+
+} // namespace tolvane::platform

@@ -1,0 +1,107 @@
+#include "platform/files.h"
+#include "platform/paths.h"
+#include "platform/posix_failure.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <sys/stat.h>
+
+namespace tolvane::platform {
+
+namespace {
+
+FileKind kindOf(mode_t mode) {
+    if (S_ISREG(mode)) {
+        return FileKind::File;
+    }
+    if (S_ISDIR(mode)) {
+        return FileKind::Folder;
+    }
+    if (S_ISLNK(mode)) {
+        return FileKind::Link;
+    }
+    return FileKind::Other;
+}
+
+FileStatus statusOf(const struct stat& st) {
+    FileStatus status;
+    status.kind = kindOf(st.st_mode);
+    status.size = static_cast<std::int64_t>(st.st_size);
+    status.modified = static_cast<std::int64_t>(st.st_mtim.tv_sec);
+    status.mode = static_cast<std::uint32_t>(st.st_mode & 07777);
+    status.id = {static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
+    return status;
+}
+
+} // namespace
+
+bool folderExists(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool fileExists(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+FileStatus fileStatus(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) {
+        throwFailure(errno, path);
+    }
+    return statusOf(st);
+}
+
+std::optional<FileStatus> linkStatus(const std::string& path) {
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0) {
+        if (errno == ENOENT || errno == ENOTDIR) {
+            return std::nullopt;
+        }
+        throwFailure(errno, path);
+    }
+    return statusOf(st);
+}
+
+std::string entryName(const std::string& path) {
+    std::string name = lastName(path);
+    if (name == "." || name == "..") {
+        if (char* real = ::realpath(path.c_str(), nullptr)) {
+            name = lastName(real);
+            std::free(real);
+        }
+    }
+    return name;
+}
+
+void createFolder(const std::string& path) {
+    if (::mkdir(path.c_str(), 0777) != 0) {
+        throwFailure(errno, path);
+    }
+}
+
+std::optional<std::uint32_t> getAttributes(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) {
+        return std::nullopt;
+    }
+    return static_cast<std::uint32_t>(st.st_mode & 07777);
+}
+
+bool setAttributes(const std::string& path, std::uint32_t mode) {
+    return ::chmod(path.c_str(), static_cast<mode_t>(mode & 07777)) == 0;
+}
+
+bool setAttributesNormal(const std::string& path) {
+    const auto mode = getAttributes(path);
+    return mode && setAttributes(path, *mode | S_IWUSR);
+}
+
+bool setAttributesReadOnly(const std::string& path) {
+    const auto mode = getAttributes(path);
+    return mode && setAttributes(path, *mode & ~static_cast<std::uint32_t>(0222));
+}
+
+} // namespace tolvane::platform

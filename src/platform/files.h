@@ -1,0 +1,108 @@
+#pragma once
+
+#include "platform/clock.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tolvane::platform {
+
+// Every function that can fail throws platform::Failure (errno and
+// "<strerror>: <path>") unless it says otherwise.
+
+enum class FileKind { File, Folder, Link, Other };
+
+// Identifies a folder whatever path reaches it.
+struct FileId {
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+    friend bool operator==(const FileId&, const FileId&) = default;
+};
+
+struct FileStatus {
+    FileKind kind = FileKind::Other;
+    std::int64_t size = 0;
+    std::int64_t modified = 0; // whole seconds since the epoch
+    std::uint32_t mode = 0;    // permission bits
+    FileId id;
+};
+
+// Existence tests; they follow links and never throw.
+bool folderExists(const std::string& path);
+bool fileExists(const std::string& path); // a regular file
+
+// The status of what a path names, following links.
+FileStatus fileStatus(const std::string& path);
+// The status of the path itself (a link is reported as a link); nothing when
+// there is no such entry.
+std::optional<FileStatus> linkStatus(const std::string& path);
+
+// The name an entry is known by: its last name, with "." and ".." resolved to
+// the real folder's name; empty for the root.
+std::string entryName(const std::string& path);
+
+// Creates one folder level; its parent must exist.
+void createFolder(const std::string& path);
+
+// Attributes are the permission bits. Like the system calls they stand for,
+// these report failure by their result instead of throwing.
+std::optional<std::uint32_t> getAttributes(const std::string& path);
+bool setAttributes(const std::string& path, std::uint32_t mode);
+bool setAttributesNormal(const std::string& path);   // owner may write again
+bool setAttributesReadOnly(const std::string& path); // every write bit removed
+
+// Copies a regular file with its content, mode and modification time. The copy
+// is written to a temporary name in the destination folder and renamed over
+// the old copy only when complete; a failure leaves the old copy as it was
+// and no temporary file behind.
+void copyFile(const std::string& from, const std::string& to);
+
+// Makes `to` a symbolic link with the same target text as the link `from`,
+// replacing whatever non-folder entry is there.
+void copyLink(const std::string& from, const std::string& to);
+std::string readLink(const std::string& path);
+
+// An open regular file whose modification time can be set.
+class OpenFile {
+  public:
+    // Nothing when the file cannot be opened for reading and writing.
+    static std::optional<OpenFile> openExisting(const std::string& path);
+
+    OpenFile(OpenFile&& other) noexcept;
+    OpenFile& operator=(OpenFile&& other) noexcept;
+    OpenFile(const OpenFile&) = delete;
+    OpenFile& operator=(const OpenFile&) = delete;
+    ~OpenFile();
+
+    // Sets the last-write time only; 0 on success, else the error number
+    // (EINVAL for fields that form no real date-time).
+    int setModificationTime(const LocalDateTime& when);
+
+  private:
+    explicit OpenFile(int fd) : fd_(fd) {}
+    int fd_ = -1;
+};
+
+// One folder's entries in the order the system gives them. Folders carry
+// their identity; sockets, pipes and devices are left out.
+struct FolderEntry {
+    std::string name;
+    FileKind kind = FileKind::File;
+    FileId id; // folders only
+};
+std::vector<FolderEntry> listFolder(const std::string& path);
+
+// Copies a folder with everything in it to `to`, which it creates when
+// missing; existing copies are overwritten. Links are copied as links and
+// never followed, sockets, pipes and devices are skipped, and neither the
+// folders named in `excluded` (when they exist) nor `to` itself is entered.
+void copyFolder(const std::string& from, const std::string& to,
+                const std::vector<std::string>& excluded = {});
+
+// Removes a file, a link or a folder with everything in it, read-only entries
+// included. A link is removed, never followed. A missing path is no failure.
+void removeTree(const std::string& path);
+
+} // namespace tolvane::platform
