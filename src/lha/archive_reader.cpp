@@ -1,0 +1,131 @@
+#include "lha/archive_reader.h"
+
+#include "lha/crc16.h"
+#include "lha/errors.h"
+
+#include <algorithm>
+
+namespace tolvane::lha {
+
+namespace {
+
+[[noreturn]] void mismatch(const std::string& what) {
+    throw LhaError(kErrorVerifyFailed, "written archive does not match its source: " + what);
+}
+
+} // namespace
+
+ArchiveReader::ArchiveReader(const std::filesystem::path& archive)
+    : in_(archive, std::ios::binary) {
+    if (!in_) {
+        throw LhaError(kErrorVerifyFailed, "cannot open the written archive again");
+    }
+}
+
+bool ArchiveReader::next(EntryHeader& entry) {
+    if (dataPending_) {
+        readData([](const std::uint8_t*, std::size_t) {});
+    }
+    std::uint8_t first[2] = {};
+    in_.read(reinterpret_cast<char*>(first), 1);
+    if (in_.gcount() != 1) {
+        mismatch("archive ends without its end byte");
+    }
+    if (first[0] == 0) {
+        if (in_.peek() != std::ifstream::traits_type::eof()) {
+            mismatch("bytes after the end of the archive");
+        }
+        return false;
+    }
+    in_.read(reinterpret_cast<char*>(first + 1), 1);
+    const std::size_t size = headerSizeField(first);
+    if (size < kHeaderFixedSize || size > kMaxHeaderSize) {
+        mismatch("header length");
+    }
+    std::vector<std::uint8_t> bytes(size);
+    bytes[0] = first[0];
+    bytes[1] = first[1];
+    in_.read(reinterpret_cast<char*>(bytes.data() + 2), static_cast<std::streamsize>(size - 2));
+    if (static_cast<std::size_t>(in_.gcount()) != size - 2) {
+        mismatch("archive cut inside a header");
+    }
+    current_ = decodeHeader(bytes);
+    dataPending_ = true;
+    entry = current_;
+    return true;
+}
+
+std::uint16_t ArchiveReader::readData(const ByteSink& sink) {
+    dataPending_ = false;
+    Crc16 crc;
+    auto out = [&](const std::uint8_t* data, std::size_t size) {
+        crc.update(data, size);
+        sink(data, size);
+    };
+    std::uint64_t left = current_.compressedSize;
+    auto source = [&](std::uint8_t* buffer, std::size_t size) -> std::size_t {
+        const auto want = static_cast<std::size_t>(std::min<std::uint64_t>(size, left));
+        in_.read(reinterpret_cast<char*>(buffer), static_cast<std::streamsize>(want));
+        const auto got = static_cast<std::size_t>(in_.gcount());
+        left -= got;
+        return got;
+    };
+    switch (current_.method) {
+    case Method::Directory:
+        if (current_.compressedSize != 0 || current_.originalSize != 0) {
+            mismatch("folder entry with data");
+        }
+        break;
+    case Method::Stored: {
+        if (current_.compressedSize != current_.originalSize) {
+            mismatch("stored entry sizes differ");
+        }
+        std::vector<std::uint8_t> buffer(1 << 16);
+        while (left > 0) {
+            const std::size_t got = source(buffer.data(), buffer.size());
+            if (got == 0) {
+                mismatch("archive cut inside stored data");
+            }
+            out(buffer.data(), got);
+        }
+        break;
+    }
+    case Method::Lh5: {
+        BitReader bits(source);
+        decodeLh5(bits, current_.originalSize, out);
+        // Exactly the compressed bytes: the last one may only be partly used.
+        if (left != 0 || bits.bytesTaken() != current_.compressedSize ||
+            (bits.bitsUsed() + 7) / 8 != current_.compressedSize) {
+            mismatch("compressed size of " + current_.path());
+        }
+        break;
+    }
+    }
+    return crc.value();
+}
+
+void verifyArchive(const std::filesystem::path& archive, const std::vector<EntryHeader>& expected) {
+    ArchiveReader reader(archive);
+    EntryHeader got;
+    for (const EntryHeader& want : expected) {
+        if (!reader.next(got)) {
+            mismatch("fewer entries than written");
+        }
+        if (got.path() != want.path() || got.method != want.method ||
+            got.compressedSize != want.compressedSize || got.originalSize != want.originalSize ||
+            got.crc != want.crc || got.mtime != want.mtime || got.mode != want.mode) {
+            mismatch("header of " + want.path());
+        }
+        std::uint64_t size = 0;
+        const std::uint16_t crc =
+            reader.readData([&](const std::uint8_t*, std::size_t n) { size += n; });
+        if (size != want.originalSize || crc != want.crc) {
+            mismatch("data of " + want.path());
+        }
+    }
+    if (reader.next(got)) {
+        mismatch("more entries than written");
+    }
+}
+
+} // namespace tolvane::lha

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "lha/header.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <vector>
+
+namespace tolvane::lha {
+
+struct PackSummary {
+    std::uint64_t files = 0;
+    std::uint64_t folders = 0;
+    std::uint64_t skipped = 0; // symbolic links, sockets, pipes, devices
+    std::uint64_t bytesIn = 0; // file data read
+    std::uint64_t archiveSize = 0;
+};
+
+// Packs `source` into a new archive at `archive`. Entry names start with the
+// source's own name (a folder's contents follow it, folders before their
+// contents, names in byte order). A single file becomes one top-level entry.
+//
+// Symbolic links inside the folder are skipped, never followed, and so are
+// sockets, pipes and devices; a source that is itself a link is followed.
+//
+// The archive is written under a temporary name beside the target, read back
+// and checked against the source, and only then renamed over the target.
+// Any failure throws LhaError and leaves neither file behind.
+PackSummary packArchive(const std::filesystem::path& archive, const std::filesystem::path& source);
+
+} // namespace tolvane::lha

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <stdexcept>
+#include <string>
+
+namespace tolvane::lha {
+
+// Result codes of Unlha(). Zero is success; every failure leaves no archive
+// (and no temporary file) behind.
+inline constexpr int kOk = 0;
+// Unknown command or switch, missing or surplus arguments.
+inline constexpr int kErrorBadCommand = 1;
+// The folder (or a file or folder inside it) is missing or cannot be read.
+inline constexpr int kErrorCannotReadSource = 2;
+// A file of 4 GiB or more: the 32-bit size fields cannot hold it.
+inline constexpr int kErrorFileTooLarge = 3;
+// The archive (its temporary file or the final rename) cannot be written.
+inline constexpr int kErrorCannotWriteArchive = 4;
+// Reading the written archive back did not give the source's sizes and CRCs.
+inline constexpr int kErrorVerifyFailed = 5;
+// A name holds the byte 0xFF (the format's path separator) or is too long
+// for a header.
+inline constexpr int kErrorBadName = 6;
+// Another Unlha() call is still running.
+inline constexpr int kErrorBusy = 7;
+// Anything unexpected (out of memory, internal fault).
+inline constexpr int kErrorInternal = 8;
+
+// Thrown inside the library; the front turns it into a result code.
+class LhaError : public std::runtime_error {
+  public:
+    LhaError(int code, const std::string& message) : std::runtime_error(message), code_(code) {}
+    int code() const { return code_; }
+
+  private:
+    int code_;
+};
+
+} // namespace tolvane::lha

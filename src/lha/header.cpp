@@ -1,0 +1,238 @@
+#include "lha/header.h"
+
+#include "lha/crc16.h"
+#include "lha/errors.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace tolvane::lha {
+
+namespace {
+
+constexpr std::uint8_t kExtHeaderCrc = 0x00;
+constexpr std::uint8_t kExtName = 0x01;
+constexpr std::uint8_t kExtFolders = 0x02;
+constexpr std::uint8_t kExtMode = 0x50;
+constexpr std::uint8_t kExtOwner = 0x51;
+constexpr std::uint8_t kFolderSeparator = 0xFF;
+
+void put16(std::vector<std::uint8_t>& out, std::uint32_t v) {
+    out.push_back(static_cast<std::uint8_t>(v));
+    out.push_back(static_cast<std::uint8_t>(v >> 8));
+}
+
+void put32(std::vector<std::uint8_t>& out, std::uint32_t v) {
+    put16(out, v & 0xFFFF);
+    put16(out, v >> 16);
+}
+
+std::uint16_t get16(const std::uint8_t* p) {
+    return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
+}
+
+std::uint32_t get32(const std::uint8_t* p) {
+    return get16(p) | (std::uint32_t{get16(p + 2)} << 16);
+}
+
+const char* methodId(Method method) {
+    switch (method) {
+    case Method::Stored:
+        return "-lh0-";
+    case Method::Lh5:
+        return "-lh5-";
+    case Method::Directory:
+        return "-lhd-";
+    }
+    return "-lh0-";
+}
+
+[[noreturn]] void badHeader(const std::string& what) {
+    throw LhaError(kErrorVerifyFailed, "bad header in the written archive: " + what);
+}
+
+} // namespace
+
+std::string EntryHeader::path() const {
+    std::string out;
+    for (const std::string& f : folders) {
+        out += f;
+        out += '/';
+    }
+    return out + name;
+}
+
+std::vector<std::uint8_t> encodeHeader(const EntryHeader& entry) {
+    auto hasSeparator = [](const std::string& s) {
+        return s.find(static_cast<char>(kFolderSeparator)) != std::string::npos;
+    };
+    if (hasSeparator(entry.name) ||
+        std::any_of(entry.folders.begin(), entry.folders.end(), hasSeparator)) {
+        throw LhaError(kErrorBadName, "name holds the byte 0xFF: " + entry.path());
+    }
+
+    struct Ext {
+        std::uint8_t type;
+        std::vector<std::uint8_t> data;
+    };
+    std::vector<Ext> exts;
+    exts.push_back({kExtHeaderCrc, {0, 0}});
+    exts.push_back({kExtName, std::vector<std::uint8_t>(entry.name.begin(), entry.name.end())});
+    if (!entry.folders.empty()) {
+        std::vector<std::uint8_t> data;
+        for (const std::string& f : entry.folders) {
+            data.insert(data.end(), f.begin(), f.end());
+            data.push_back(kFolderSeparator);
+        }
+        exts.push_back({kExtFolders, std::move(data)});
+    }
+    exts.push_back(
+        {kExtMode,
+         {static_cast<std::uint8_t>(entry.mode), static_cast<std::uint8_t>(entry.mode >> 8)}});
+    if (entry.hasOwner) {
+        std::vector<std::uint8_t> data;
+        put16(data, entry.gid);
+        put16(data, entry.uid);
+        exts.push_back({kExtOwner, std::move(data)});
+    }
+
+    std::size_t total = kHeaderFixedSize;
+    for (const Ext& e : exts) {
+        total += e.data.size() + 3;
+    }
+    if (total + 1 > kMaxHeaderSize) {
+        throw LhaError(kErrorBadName, "path too long for an archive header: " + entry.path());
+    }
+
+    std::vector<std::uint8_t> out;
+    out.reserve(total + 1);
+    put16(out, 0); // whole length, set below
+    const char* id = methodId(entry.method);
+    out.insert(out.end(), id, id + 5);
+    put32(out, entry.compressedSize);
+    put32(out, entry.originalSize);
+    put32(out, entry.mtime);
+    out.push_back(0x20);
+    out.push_back(2); // level
+    put16(out, entry.crc);
+    out.push_back('U');
+    put16(out, static_cast<std::uint32_t>(exts.front().data.size() + 3));
+    std::size_t crcAt = 0;
+    for (std::size_t i = 0; i < exts.size(); ++i) {
+        out.push_back(exts[i].type);
+        if (exts[i].type == kExtHeaderCrc) {
+            crcAt = out.size();
+        }
+        out.insert(out.end(), exts[i].data.begin(), exts[i].data.end());
+        put16(out,
+              i + 1 < exts.size() ? static_cast<std::uint32_t>(exts[i + 1].data.size() + 3) : 0);
+    }
+    // A length ending in 0x00 would read as the end of the archive.
+    if ((out.size() & 0xFF) == 0) {
+        out.push_back(0);
+    }
+    out[0] = static_cast<std::uint8_t>(out.size());
+    out[1] = static_cast<std::uint8_t>(out.size() >> 8);
+    const std::uint16_t crc = crc16(out.data(), out.size());
+    out[crcAt] = static_cast<std::uint8_t>(crc);
+    out[crcAt + 1] = static_cast<std::uint8_t>(crc >> 8);
+    return out;
+}
+
+std::size_t headerSizeField(const std::uint8_t* firstTwo) {
+    return get16(firstTwo);
+}
+
+EntryHeader decodeHeader(std::span<const std::uint8_t> bytes) {
+    if (bytes.size() < kHeaderFixedSize || bytes.size() != get16(bytes.data())) {
+        badHeader("length");
+    }
+    const std::uint8_t* p = bytes.data();
+    if (p[20] != 2) {
+        badHeader("level");
+    }
+    EntryHeader entry;
+    const std::string id(reinterpret_cast<const char*>(p + 2), 5);
+    if (id == "-lh0-") {
+        entry.method = Method::Stored;
+    } else if (id == "-lh5-") {
+        entry.method = Method::Lh5;
+    } else if (id == "-lhd-") {
+        entry.method = Method::Directory;
+    } else {
+        badHeader("method " + id);
+    }
+    entry.compressedSize = get32(p + 7);
+    entry.originalSize = get32(p + 11);
+    entry.mtime = get32(p + 15);
+    entry.crc = get16(p + 21);
+
+    std::vector<std::uint8_t> copy(bytes.begin(), bytes.end());
+    bool sawCrc = false;
+    std::uint16_t storedCrc = 0;
+    std::size_t at = kHeaderFixedSize;
+    std::size_t size = get16(p + 24);
+    while (size != 0) {
+        if (size < 3 || at + size > bytes.size()) {
+            badHeader("extension size");
+        }
+        const std::uint8_t type = p[at];
+        const std::uint8_t* data = p + at + 1;
+        const std::size_t dataSize = size - 3;
+        switch (type) {
+        case kExtHeaderCrc:
+            if (dataSize != 2) {
+                badHeader("CRC extension");
+            }
+            sawCrc = true;
+            storedCrc = get16(data);
+            copy[at + 1] = 0;
+            copy[at + 2] = 0;
+            break;
+        case kExtName:
+            entry.name.assign(reinterpret_cast<const char*>(data), dataSize);
+            break;
+        case kExtFolders: {
+            std::string part;
+            for (std::size_t i = 0; i < dataSize; ++i) {
+                if (data[i] == kFolderSeparator) {
+                    entry.folders.push_back(part);
+                    part.clear();
+                } else {
+                    part += static_cast<char>(data[i]);
+                }
+            }
+            if (!part.empty()) {
+                badHeader("folder path without its closing separator");
+            }
+            break;
+        }
+        case kExtMode:
+            if (dataSize == 2) {
+                entry.mode = get16(data);
+            }
+            break;
+        case kExtOwner:
+            if (dataSize == 4) {
+                entry.hasOwner = true;
+                entry.gid = get16(data);
+                entry.uid = get16(data + 2);
+            }
+            break;
+        default:
+            break;
+        }
+        at += size;
+        size = get16(p + at - 2);
+    }
+    // What follows the chain can only be the pad byte.
+    if (bytes.size() - at > 1) {
+        badHeader("trailing bytes");
+    }
+    if (!sawCrc || crc16(copy.data(), copy.size()) != storedCrc) {
+        badHeader("header CRC");
+    }
+    return entry;
+}
+
+} // namespace tolvane::lha
