@@ -1,0 +1,83 @@
+#include "engine/messages.h"
+#include "engine/mirror_engine.h"
+#include "platform/files.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <stdexcept>
+
+namespace tolvane::engine {
+
+namespace {
+
+// A date field as a 16-bit integer: a number, rounded half to even, within
+// -32768..32767. Anything else is a failure, as an empty field is.
+int fieldValue(const std::string& text) {
+    const auto first = text.find_first_not_of(" \t");
+    const auto last = text.find_last_not_of(" \t");
+    if (first == std::string::npos) {
+        throw std::invalid_argument("Type mismatch: \"" + text + "\"");
+    }
+    const std::string number = text.substr(first, last - first + 1);
+    // Decimal only: no hexadecimal forms.
+    if (number.find_first_of("xXpP") != std::string::npos) {
+        throw std::invalid_argument("Type mismatch: \"" + text + "\"");
+    }
+    char* end = nullptr;
+    const double value = std::strtod(number.c_str(), &end);
+    if (end != number.c_str() + number.size() || !std::isfinite(value)) {
+        throw std::invalid_argument("Type mismatch: \"" + text + "\"");
+    }
+    const double rounded = std::nearbyint(value);
+    if (rounded < -32768.0 || rounded > 32767.0) {
+        throw std::out_of_range("Overflow: \"" + text + "\"");
+    }
+    return static_cast<int>(rounded);
+}
+
+std::string hexUpper(int number) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%X", static_cast<unsigned>(number));
+    return text;
+}
+
+} // namespace
+
+void MirrorEngine::finishCopiedFile(const std::string& path) {
+    try {
+        if (state_.checkKakunin() == 0) {
+            const auto saved = platform::getAttributes(path);
+            platform::setAttributesNormal(path);
+            setCopiedFileDate(path);
+            if (saved) {
+                platform::setAttributes(path, *saved);
+            }
+        }
+        if (state_.copyAtReadOnlyChecked()) {
+            platform::setAttributesReadOnly(path);
+        }
+    } catch (const std::exception&) {
+        // The file keeps normal attributes and is not marked; the run goes on.
+        shell_.message(std::string(text::kAttributeError) + text::kLineBreak + text::kFileNameLine +
+                           path,
+                       MessageStyle::Ok);
+    }
+}
+
+void MirrorEngine::setCopiedFileDate(const std::string& path) {
+    // Held open for the whole step and closed however it ends.
+    auto file = platform::OpenFile::openExisting(path);
+    if (!file) {
+        return;
+    }
+    const platform::LocalDateTime when{
+        fieldValue(state_.textDate(0)), fieldValue(state_.textDate(1)),
+        fieldValue(state_.textDate(2)), fieldValue(state_.textDate(3)),
+        fieldValue(state_.textDate(4)), fieldValue(state_.textDate(5))};
+    if (const int error = file->setModificationTime(when); error != 0) {
+        shell_.message(text::kDateUpdateError + hexUpper(error), MessageStyle::OkExclamation);
+    }
+}
+
+} // namespace tolvane::engine
