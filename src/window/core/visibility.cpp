@@ -1,0 +1,23 @@
+#include "window/core/visibility.h"
+
+namespace tolvane::window {
+
+bool trayNotificationOpensMenu(int code) {
+    return code == kTrayRightDown;
+}
+
+WindowVisibility::WindowVisibility(FormState& state) : state_(state) {}
+
+void WindowVisibility::VisibleTrue_Click() {
+    state_.setWindowVisible(true);
+    state_.setVisibleFalseChecked(false);
+    state_.setVisibleTrueChecked(true);
+}
+
+void WindowVisibility::VisibleFalse_Click() {
+    state_.setWindowVisible(false);
+    state_.setVisibleTrueChecked(false);
+    state_.setVisibleFalseChecked(true);
+}
+
+} // namespace tolvane::window

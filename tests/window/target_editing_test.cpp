@@ -1,0 +1,231 @@
+#include "monitor/monitor.h"
+#include "state/form_state.h"
+#include "support/fake_shell.h"
+#include "window/core/target_editing.h"
+#include "window/core/tooltips.h"
+
+#include <deque>
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+
+namespace tolvane::window {
+namespace {
+
+using ::testing::ElementsAre;
+
+class ScriptedDialog : public FileDialog {
+  public:
+    struct Call {
+        bool save;
+        std::string filter;
+        std::string initialFolder;
+    };
+    std::string showOpen(const std::string& filter, const std::string& initialFolder) override {
+        return answer(false, filter, initialFolder);
+    }
+    std::string showSave(const std::string& filter, const std::string& initialFolder) override {
+        return answer(true, filter, initialFolder);
+    }
+    std::deque<std::string> answers;
+    std::vector<Call> calls;
+
+  private:
+    std::string answer(bool save, const std::string& filter, const std::string& folder) {
+        calls.push_back({save, filter, folder});
+        std::string result = answers.empty() ? std::string() : answers.front();
+        if (!answers.empty()) {
+            answers.pop_front();
+        }
+        return result;
+    }
+};
+
+// The editing handlers wired as the program wires them, monitoring running.
+class TargetEditingTest : public ::testing::Test {
+  protected:
+    TargetEditingTest() {
+        state.onTextSaveAtChange = [this] { editing.TextSaveAt_Change(); };
+        monitor.ReleaseTimer_Click();
+        state.configChanged = false;
+    }
+
+    bool paused() const { return state.stopTimerChecked() && !state.timerEnabled(); }
+
+    FormState state;
+    testing::FakeShell shell;
+    monitor::Monitor monitor{state, [] {}};
+    ScriptedDialog dialog;
+    TargetEditing editing{state, shell, [this] { monitor.StopTimer_Click(); }, dialog};
+};
+
+TEST_F(TargetEditingTest, AddingAppendsTheStagedPathAndPauses) {
+    editing.CommandAddTarget_Click();
+    EXPECT_TRUE(state.listTargets().empty());
+    EXPECT_FALSE(paused()) << "an empty box must not pause monitoring";
+    EXPECT_FALSE(state.configChanged);
+
+    state.setTextTargetFolder("/home/u/docs");
+    editing.CommandAddTarget_Click();
+    editing.TextTargetFolder_KeyPress(kEnterKeyCode);
+    editing.TextTargetFolder_KeyPress('a');
+    state.setTextTargetFolder("  ");
+    editing.CommandAddTarget_Click();
+
+    EXPECT_THAT(state.listTargets(), ElementsAre("/home/u/docs", "/home/u/docs", "  "));
+    EXPECT_EQ(state.textTargetFolder(), "  ") << "the box keeps its text";
+    EXPECT_TRUE(paused());
+    EXPECT_TRUE(state.configChanged);
+}
+
+TEST_F(TargetEditingTest, TypingInTheStagingBoxChangesNothingElse) {
+    state.setTextTargetFolder("/a");
+    EXPECT_FALSE(paused());
+    EXPECT_FALSE(state.configChanged);
+}
+
+TEST_F(TargetEditingTest, RemovingMovesTheSelectedEntryBackIntoTheBox) {
+    for (const char* p : {"/a", "/b", "/c"}) {
+        state.addListTarget(p);
+    }
+    state.setTextTargetFolder("typed");
+    editing.CommandRemoveTarget_Click();
+    EXPECT_EQ(state.listTargets().size(), 3u) << "no selection: nothing happens";
+    EXPECT_EQ(state.textTargetFolder(), "typed");
+    EXPECT_FALSE(paused());
+
+    state.setListIndex(1);
+    editing.CommandRemoveTarget_Click();
+    EXPECT_THAT(state.listTargets(), ElementsAre("/a", "/c"));
+    EXPECT_EQ(state.textTargetFolder(), "/b");
+    EXPECT_EQ(state.listIndex(), -1);
+    EXPECT_TRUE(paused());
+    EXPECT_TRUE(state.configChanged);
+
+    state.setListIndex(0);
+    editing.ListTargets_DblClick();
+    EXPECT_THAT(state.listTargets(), ElementsAre("/c"));
+    EXPECT_EQ(state.textTargetFolder(), "/a");
+}
+
+TEST_F(TargetEditingTest, BrowsingFillsTheBoxOrLeavesItOnCancel) {
+    state.setTextTargetFolder("/home/u");
+    dialog.answers = {"", "/home/u/file.txt"};
+    editing.CommandSelect_Click();
+    EXPECT_EQ(state.textTargetFolder(), "/home/u");
+    editing.CommandSelect_Click();
+    EXPECT_EQ(state.textTargetFolder(), "/home/u/file.txt");
+    EXPECT_TRUE(state.listTargets().empty()) << "browsing only stages the path";
+    EXPECT_FALSE(paused());
+
+    state.setTextSaveAt("/backup");
+    monitor.ReleaseTimer_Click();
+    state.configChanged = false;
+    dialog.answers = {"", "/mnt/usb/x"};
+    editing.CommandSelectSaveAt_Click();
+    EXPECT_EQ(state.textSaveAt(), "/backup");
+    EXPECT_FALSE(paused());
+    editing.CommandSelectSaveAt_Click();
+    EXPECT_EQ(state.textSaveAt(), "/mnt/usb/x");
+    EXPECT_TRUE(paused());
+    EXPECT_TRUE(state.configChanged);
+
+    ASSERT_EQ(dialog.calls.size(), 4u);
+    EXPECT_FALSE(dialog.calls[0].save);
+    EXPECT_TRUE(dialog.calls[2].save);
+    EXPECT_EQ(dialog.calls[0].filter, "すべてのファイル|*.*");
+    EXPECT_EQ(dialog.calls[0].initialFolder, "/home/u");
+    EXPECT_EQ(dialog.calls[2].initialFolder, "/backup");
+}
+
+TEST_F(TargetEditingTest, DropsOfFileListsAndOfAnythingElse) {
+    const DroppedFiles three = std::vector<std::string>{"/x/one", "/x/two", "/x/three"};
+
+    editing.ListTargets_OLEDragDrop(std::nullopt);
+    editing.TextTargetFolder_OLEDragDrop(std::nullopt);
+    editing.TextSaveAt_OLEDragDrop(std::nullopt);
+    EXPECT_TRUE(state.listTargets().empty());
+    EXPECT_EQ(state.textTargetFolder(), "");
+    EXPECT_EQ(state.textSaveAt(), "");
+    EXPECT_FALSE(paused());
+
+    editing.TextTargetFolder_OLEDragDrop(three);
+    EXPECT_EQ(state.textTargetFolder(), "/x/three");
+    EXPECT_TRUE(state.listTargets().empty());
+    EXPECT_FALSE(paused());
+
+    editing.TextSaveAt_OLEDragDrop(three);
+    EXPECT_EQ(state.textSaveAt(), "/x/three");
+    EXPECT_TRUE(paused());
+
+    monitor.ReleaseTimer_Click();
+    state.setTextTargetFolder("");
+    editing.ListTargets_OLEDragDrop(three);
+    EXPECT_THAT(state.listTargets(), ElementsAre("/x/one", "/x/two", "/x/three"));
+    EXPECT_EQ(state.textTargetFolder(), "/x/three");
+    EXPECT_TRUE(paused());
+}
+
+TEST_F(TargetEditingTest, LeavingABoxDropsTrailingSeparatorsButNotTheRoot) {
+    state.setTextSaveAt("/backup///");
+    monitor.ReleaseTimer_Click();
+    state.configChanged = false;
+    editing.TextSaveAt_LostFocus();
+    EXPECT_EQ(state.textSaveAt(), "/backup");
+    EXPECT_TRUE(paused());
+    EXPECT_TRUE(state.configChanged);
+
+    state.setTextSaveAt("/");
+    monitor.ReleaseTimer_Click();
+    state.configChanged = false;
+    editing.TextSaveAt_LostFocus();
+    EXPECT_EQ(state.textSaveAt(), "/");
+    EXPECT_FALSE(paused()) << "an unchanged text raises no change";
+    EXPECT_FALSE(state.configChanged);
+
+    for (auto [before, after] : std::vector<std::pair<std::string, std::string>>{
+             {"/data/", "/data"}, {"//", "/"}, {"rel/dir//", "rel/dir"}, {"a b ", "a b "}}) {
+        state.setTextTargetFolder(before);
+        editing.TextTargetFolder_LostFocus();
+        EXPECT_EQ(state.textTargetFolder(), after) << before;
+    }
+}
+
+TEST_F(TargetEditingTest, AFullListRefusesMoreAndKeepsTheStagedPath) {
+    for (std::size_t i = 0; i < kMaxListEntries; ++i) {
+        ASSERT_TRUE(state.addListTarget("/p"));
+    }
+    state.configChanged = false;
+    state.setTextTargetFolder("/one/more");
+    editing.CommandAddTarget_Click();
+    EXPECT_EQ(state.listTargets().size(), kMaxListEntries);
+    EXPECT_EQ(state.textTargetFolder(), "/one/more");
+    EXPECT_FALSE(state.configChanged);
+    ASSERT_EQ(shell.messages.size(), 1u);
+    EXPECT_EQ(shell.messages[0].text, kListFullMessage);
+
+    editing.ListTargets_OLEDragDrop(std::vector<std::string>{"/d1", "/d2"});
+    EXPECT_EQ(shell.messages.size(), 2u) << "one message per drop";
+    EXPECT_EQ(state.textTargetFolder(), "/d1");
+}
+
+TEST(Tooltips, FollowTheTextsAndTheSelection) {
+    FormState state;
+    EXPECT_EQ(textTargetFolderTip(state), kTipTextTargetFolder);
+    EXPECT_EQ(textSaveAtTip(state), kTipTextSaveAt);
+    EXPECT_EQ(listTargetsTip(state), kTipListTargets);
+
+    state.setTextTargetFolder("/a/very/long/path/that/does/not/fit");
+    state.setTextSaveAt("/mnt/backup");
+    state.addListTarget("/first");
+    state.addListTarget("/second");
+    EXPECT_EQ(textTargetFolderTip(state), "/a/very/long/path/that/does/not/fit");
+    EXPECT_EQ(textSaveAtTip(state), "/mnt/backup");
+    EXPECT_EQ(listTargetsTip(state), kTipListTargets) << "no selection yet";
+    state.setListIndex(1);
+    EXPECT_EQ(listTargetsTip(state), "/second");
+}
+
+} // namespace
+} // namespace tolvane::window
