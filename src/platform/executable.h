@@ -1,0 +1,18 @@
+#pragma once
+
+#include <string>
+
+namespace tolvane::platform {
+
+// The folder of the running program's executable, without a trailing
+// separator (except for the root). Throws Failure.
+std::string executableFolder();
+
+// The executable's file name without its extension. Throws Failure.
+std::string executableBaseName();
+
+// The two parts of an executable path; exposed for the runner and tests.
+std::string folderOfPath(const std::string& path);
+std::string baseNameOfPath(const std::string& path);
+
+} // namespace tolvane::platform

@@ -1,0 +1,136 @@
+#include "platform/text_encoding.h"
+
+#include <cerrno>
+#include <iconv.h>
+
+namespace tolvane::platform {
+
+namespace {
+
+constexpr std::string_view kReplacement = "\xEF\xBF\xBD";
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+bool isContinuation(unsigned char byte) {
+    return (byte & 0xC0) == 0x80;
+}
+
+// Length of the well-formed UTF-8 sequence at text[at], or 0 when there is none.
+std::size_t sequenceLength(std::string_view text, std::size_t at) {
+    const auto lead = static_cast<unsigned char>(text[at]);
+    const std::size_t left = text.size() - at;
+    auto next = [&](std::size_t i) { return static_cast<unsigned char>(text[at + i]); };
+    if (lead < 0x80) {
+        return 1;
+    }
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        return left >= 2 && isContinuation(next(1)) ? 2 : 0;
+    }
+    if (lead >= 0xE0 && lead <= 0xEF) {
+        if (left < 3 || !isContinuation(next(1)) || !isContinuation(next(2))) {
+            return 0;
+        }
+        if (lead == 0xE0 && next(1) < 0xA0) {
+            return 0; // overlong
+        }
+        if (lead == 0xED && next(1) >= 0xA0) {
+            return 0; // surrogate
+        }
+        return 3;
+    }
+    if (lead >= 0xF0 && lead <= 0xF4) {
+        if (left < 4 || !isContinuation(next(1)) || !isContinuation(next(2)) ||
+            !isContinuation(next(3))) {
+            return 0;
+        }
+        if (lead == 0xF0 && next(1) < 0x90) {
+            return 0; // overlong
+        }
+        if (lead == 0xF4 && next(1) >= 0x90) {
+            return 0; // above U+10FFFF
+        }
+        return 4;
+    }
+    return 0;
+}
+
+// Without a converter, keep what is plain ASCII and mark the rest.
+std::string asciiOnly(std::string_view bytes) {
+    std::string result;
+    for (char c : bytes) {
+        if (static_cast<unsigned char>(c) < 0x80) {
+            result += c;
+        } else {
+            result += kReplacement;
+        }
+    }
+    return result;
+}
+
+} // namespace
+
+bool isValidUtf8(std::string_view bytes) {
+    for (std::size_t at = 0; at < bytes.size();) {
+        const std::size_t length = sequenceLength(bytes, at);
+        if (length == 0) {
+            return false;
+        }
+        at += length;
+    }
+    return true;
+}
+
+std::string shiftJisToUtf8(std::string_view bytes) {
+    iconv_t converter = iconv_open("UTF-8", "CP932");
+    if (converter == reinterpret_cast<iconv_t>(-1)) {
+        return asciiOnly(bytes);
+    }
+    std::string result;
+    result.reserve(bytes.size() * 3 / 2 + 16);
+    char buffer[4096];
+    // iconv takes a non-const input pointer but does not write through it.
+    char* in = const_cast<char*>(bytes.data());
+    std::size_t inLeft = bytes.size();
+    while (inLeft > 0) {
+        char* out = buffer;
+        std::size_t outLeft = sizeof buffer;
+        const std::size_t done = iconv(converter, &in, &inLeft, &out, &outLeft);
+        const int error = errno;
+        result.append(buffer, static_cast<std::size_t>(out - buffer));
+        if (done != static_cast<std::size_t>(-1)) {
+            continue;
+        }
+        if (error == E2BIG) {
+            continue;
+        }
+        // EILSEQ or EINVAL (a lead byte cut off at the end): mark one byte and
+        // carry on after it.
+        result += kReplacement;
+        ++in;
+        --inLeft;
+        iconv(converter, nullptr, nullptr, nullptr, nullptr);
+    }
+    iconv_close(converter);
+    return result;
+}
+
+std::string decodeFileText(std::string_view bytes) {
+    if (isValidUtf8(bytes)) {
+        if (bytes.starts_with(kByteOrderMark)) {
+            bytes.remove_prefix(kByteOrderMark.size());
+        }
+        return std::string(bytes);
+    }
+    return shiftJisToUtf8(bytes);
+}
+
+std::size_t utf8PrefixBytes(std::string_view text, std::size_t maxCharacters) {
+    std::size_t at = 0;
+    for (std::size_t count = 0; count < maxCharacters && at < text.size(); ++count) {
+        // A stray byte counts as one character of its own.
+        const std::size_t length = sequenceLength(text, at);
+        at += length == 0 ? 1 : length;
+    }
+    return at;
+}
+
+} // namespace tolvane::platform

@@ -1,0 +1,61 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tolvane::platform {
+
+// Whether anything (file, folder, link) stands at the path.
+bool existsAt(const std::string& path);
+
+// A file's whole content. Throws Failure.
+std::string readFileBytes(const std::string& path);
+
+// Like readFileBytes, but nothing when no file is there (the path or one of
+// its folders is missing).
+std::optional<std::string> readFileIfPresent(const std::string& path);
+
+// Splits text at CR LF, LF or a lone CR. A last line without an end is still
+// a line; an end at the very end adds no empty line.
+std::vector<std::string> splitLines(std::string_view text);
+
+// The lines of a text file, decoded as UTF-8 or, when that is not valid, as
+// CP932. Throws Failure.
+std::vector<std::string> readTextLines(const std::string& path);
+
+// Creates the file empty when nothing is there; an existing file keeps its
+// content. Throws Failure.
+void createEmptyFile(const std::string& path);
+
+// New content for a file, first written in full to a temporary file beside it
+// (and flushed to the disk), then put in place by commit() in one rename. Until
+// then the old file is untouched; a PendingFile dropped without commit()
+// removes its temporary file. A link is followed, so the file it names gets the
+// content. An existing file keeps its mode; one without any write permission
+// is refused, as is a folder.
+class PendingFile {
+  public:
+    // Throws Failure.
+    PendingFile(const std::string& path, std::string_view content);
+    ~PendingFile();
+    PendingFile(const PendingFile&) = delete;
+    PendingFile& operator=(const PendingFile&) = delete;
+
+    // Throws Failure; the old file then stays as it was.
+    void commit();
+
+    const std::string& path() const { return target_; }
+
+  private:
+    void discard() noexcept;
+
+    std::string target_;
+    std::string temporary_;
+};
+
+// PendingFile and commit in one step. Throws Failure.
+void writeFileAtomically(const std::string& path, std::string_view content);
+
+} // namespace tolvane::platform

@@ -1,0 +1,145 @@
+#include "platform/failure.h"
+#include "platform/text_file.h"
+#include "support/temp_dir.h"
+
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+namespace tolvane::platform {
+namespace {
+
+namespace fs = std::filesystem;
+using tolvane::testing::TempDir;
+
+void put(const std::string& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+std::string get(const std::string& path) {
+    return readFileBytes(path);
+}
+
+std::size_t entriesIn(const TempDir& dir) {
+    return static_cast<std::size_t>(
+        std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()));
+}
+
+TEST(TextFile, SplitsLinesAtEveryKindOfEnd) {
+    using Lines = std::vector<std::string>;
+    EXPECT_EQ(splitLines(""), Lines{});
+    EXPECT_EQ(splitLines("a\r\nb\r\n"), (Lines{"a", "b"}));
+    EXPECT_EQ(splitLines("a\r\nb"), (Lines{"a", "b"}));
+    EXPECT_EQ(splitLines("a\nb\rc"), (Lines{"a", "b", "c"}));
+    EXPECT_EQ(splitLines("\r\n\r\nx\r\n\r\n"), (Lines{"", "", "x", ""}));
+    EXPECT_EQ(splitLines(" a \r\n"), Lines{" a "});
+}
+
+TEST(TextFile, ReadsPresentMissingAndUnreadablePaths) {
+    TempDir dir;
+    put(dir / "a.txt", std::string("x\0y", 3));
+    EXPECT_EQ(readFileIfPresent(dir / "a.txt"), std::string("x\0y", 3));
+    EXPECT_EQ(readFileIfPresent(dir / "missing"), std::nullopt);
+    EXPECT_EQ(readFileIfPresent(dir / "a.txt/below"), std::nullopt);
+    EXPECT_THROW(readFileBytes(dir / "missing"), Failure);
+    // A folder where a file should be is a failure, not an empty file.
+    EXPECT_THROW(readFileIfPresent(dir.str()), Failure);
+}
+
+TEST(TextFile, ReadsLinesOfAShiftJisFile) {
+    TempDir dir;
+    put(dir / "list.dat", "/srv/\x83\x66\x81\x5B\x83\x5E\r\n\r\n/srv/b");
+    EXPECT_EQ(readTextLines(dir / "list.dat"),
+              (std::vector<std::string>{"/srv/データ", "", "/srv/b"}));
+}
+
+TEST(TextFile, CreatesAnEmptyFileButNeverEmptiesOne) {
+    TempDir dir;
+    createEmptyFile(dir / "new.dat");
+    EXPECT_EQ(get(dir / "new.dat"), "");
+    put(dir / "old.dat", "keep\r\n");
+    createEmptyFile(dir / "old.dat");
+    EXPECT_EQ(get(dir / "old.dat"), "keep\r\n");
+    try {
+        createEmptyFile(dir / "no-folder/x.dat");
+        FAIL() << "created a file in a missing folder";
+    } catch (const Failure& failure) {
+        EXPECT_EQ(failure.number(), ENOENT);
+        EXPECT_NE(failure.description().find("no-folder/x.dat"), std::string::npos);
+    }
+}
+
+TEST(AtomicWrite, ReplacesTheFileOnlyOnCommitAndLeavesNoTemporaryFile) {
+    TempDir dir;
+    const std::string path = dir / "Tolvane.Ini";
+    put(path, "old");
+    {
+        PendingFile pending(path, "new");
+        EXPECT_EQ(get(path), "old");
+        EXPECT_EQ(entriesIn(dir), 2u);
+        pending.commit();
+    }
+    EXPECT_EQ(get(path), "new");
+    EXPECT_EQ(entriesIn(dir), 1u);
+
+    { PendingFile dropped(path, "never"); }
+    EXPECT_EQ(get(path), "new");
+    EXPECT_EQ(entriesIn(dir), 1u);
+
+    writeFileAtomically(dir / "fresh", "made");
+    EXPECT_EQ(get(dir / "fresh"), "made");
+}
+
+TEST(AtomicWrite, KeepsModeAndRefusesReadOnlyFilesAndFolders) {
+    TempDir dir;
+    const std::string path = dir / "settings";
+    put(path, "old");
+    ::chmod(path.c_str(), 0640);
+    writeFileAtomically(path, "new");
+    struct stat info {};
+    ASSERT_EQ(::stat(path.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0640u);
+
+    ::chmod(path.c_str(), 0444);
+    try {
+        writeFileAtomically(path, "refused");
+        FAIL() << "a read-only file was replaced";
+    } catch (const Failure& failure) {
+        EXPECT_EQ(failure.number(), EACCES);
+    }
+    EXPECT_EQ(get(path), "new");
+
+    fs::create_directory(dir / "folder");
+    EXPECT_THROW(writeFileAtomically(dir / "folder", "x"), Failure);
+    EXPECT_TRUE(fs::is_directory(dir / "folder"));
+    EXPECT_THROW(writeFileAtomically(dir / "missing/x", "x"), Failure);
+    EXPECT_EQ(entriesIn(dir), 2u);
+}
+
+TEST(AtomicWrite, WritesThroughALink) {
+    TempDir dir;
+    fs::create_directory(dir / "real");
+    put(dir / "real/file", "old");
+    fs::create_symlink(dir / "real/file", dir / "link");
+    writeFileAtomically(dir / "link", "new");
+    EXPECT_TRUE(fs::is_symlink(dir / "link"));
+    EXPECT_EQ(get(dir / "real/file"), "new");
+}
+
+TEST(AtomicWrite, AFailedRenameKeepsTheOldFile) {
+    TempDir dir;
+    const std::string path = dir / "target";
+    put(path, "old");
+    PendingFile pending(path, "new");
+    // Something else takes the place between preparing and committing.
+    fs::remove(path);
+    fs::create_directory(path);
+    put(path + "/inside", "x");
+    EXPECT_THROW(pending.commit(), Failure);
+    EXPECT_TRUE(fs::is_directory(path));
+    EXPECT_EQ(entriesIn(dir), 1u);
+}
+
+} // namespace
+} // namespace tolvane::platform
