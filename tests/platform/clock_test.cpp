@@ -1,0 +1,87 @@
+#include "platform/clock.h"
+
+#include <cstdlib>
+#include <ctime>
+#include <gtest/gtest.h>
+#include <optional>
+#include <string>
+
+namespace tolvane::platform {
+namespace {
+
+// Sets TZ for one test and puts the old value back.
+class ZoneScope {
+  public:
+    explicit ZoneScope(const char* zone) {
+        if (const char* old = std::getenv("TZ")) {
+            old_ = old;
+        }
+        ::setenv("TZ", zone, 1);
+        ::tzset();
+    }
+    ~ZoneScope() {
+        if (old_) {
+            ::setenv("TZ", old_->c_str(), 1);
+        } else {
+            ::unsetenv("TZ");
+        }
+        ::tzset();
+    }
+
+  private:
+    std::optional<std::string> old_;
+};
+
+// Central European time: +1 in winter, +2 in summer; no tz database needed.
+constexpr const char* kCentralEurope = "CET-1CEST,M3.5.0,M10.5.0/3";
+
+std::int64_t utc(int y, int mo, int d, int h, int mi, int s) {
+    std::tm t{};
+    t.tm_year = y - 1900;
+    t.tm_mon = mo - 1;
+    t.tm_mday = d;
+    t.tm_hour = h;
+    t.tm_min = mi;
+    t.tm_sec = s;
+    return static_cast<std::int64_t>(::timegm(&t));
+}
+
+TEST(Clock, DayFolderNameIsEightDigits) {
+    EXPECT_EQ(dayFolderName({2026, 12, 8}), "20261208");
+    EXPECT_EQ(dayFolderName({987, 1, 2}), "09870102");
+}
+
+TEST(Clock, AddDaysCrossesMonthsYearsAndDaylightSavingChanges) {
+    ZoneScope zone(kCentralEurope);
+    const LocalDate newYear = addDays({2027, 1, 1}, -1);
+    EXPECT_EQ(dayFolderName(newYear), "20261231");
+    const LocalDate leap = addDays({2028, 2, 28}, 1);
+    EXPECT_EQ(dayFolderName(leap), "20280229");
+    // The night the clocks go forward is an hour short.
+    EXPECT_EQ(dayFolderName(addDays({2026, 3, 29}, -1)), "20260328");
+    EXPECT_EQ(dayFolderName(addDays({2026, 3, 28}, 1)), "20260329");
+}
+
+TEST(Clock, LocalTimeUsesTheOffsetInForceOnThatDate) {
+    ZoneScope zone(kCentralEurope);
+    EXPECT_EQ(epochOfLocal({2026, 12, 8, 9, 30, 0}), utc(2026, 12, 8, 8, 30, 0));
+    EXPECT_EQ(epochOfLocal({2026, 7, 1, 12, 0, 0}), utc(2026, 7, 1, 10, 0, 0));
+}
+
+TEST(Clock, FieldsThatFormNoDateTimeAreRefused) {
+    EXPECT_FALSE(epochOfLocal({2026, 13, 1, 0, 0, 0}));
+    EXPECT_FALSE(epochOfLocal({2026, 2, 30, 0, 0, 0}));
+    EXPECT_FALSE(epochOfLocal({2026, 2, 29, 0, 0, 0}));
+    EXPECT_TRUE(epochOfLocal({2028, 2, 29, 0, 0, 0}));
+    EXPECT_FALSE(epochOfLocal({2026, 1, 1, 24, 0, 0}));
+    EXPECT_FALSE(epochOfLocal({2026, 1, 1, 0, 60, 0}));
+    EXPECT_FALSE(epochOfLocal({0, 1, 1, 0, 0, 0}));
+}
+
+TEST(Clock, TheSecondBeforeTheEpochIsARealTime) {
+    ZoneScope zone("UTC0");
+    EXPECT_EQ(epochOfLocal({1969, 12, 31, 23, 59, 59}), -1);
+}
+
+} // namespace
+} // namespace tolvane::platform

@@ -1,0 +1,345 @@
+#include "platform/failure.h"
+#include "platform/files.h"
+#include "support/temp_dir.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <csignal>
+#include <cstdlib>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <sstream>
+#include <sys/resource.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+namespace tolvane::platform {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::TempDir;
+
+void writeFile(const std::string& path, const std::string& content) {
+    std::ofstream(path, std::ios::binary) << content;
+}
+
+std::string readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+void setModified(const std::string& path, std::int64_t seconds) {
+    const struct timespec times[2] = {{static_cast<time_t>(seconds), 0},
+                                      {static_cast<time_t>(seconds), 0}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, AT_SYMLINK_NOFOLLOW), 0);
+}
+
+std::vector<std::string> namesIn(const std::string& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder)) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::uint32_t modeOf(const std::string& path) {
+    struct stat st {};
+    EXPECT_EQ(::lstat(path.c_str(), &st), 0);
+    return st.st_mode & 07777;
+}
+
+void makeSocket(const std::string& path) {
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    ASSERT_GE(fd, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    ASSERT_LT(path.size(), sizeof address.sun_path);
+    std::copy(path.begin(), path.end(), address.sun_path);
+    ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    ::close(fd);
+}
+
+TEST(Files, ExistenceTestsTellFilesFromFoldersAndFollowLinks) {
+    TempDir dir;
+    fs::create_directory(dir / "folder");
+    writeFile(dir / "file", "x");
+    fs::create_directory_symlink(dir / "folder", dir / "folder-link");
+    fs::create_symlink(dir / "file", dir / "file-link");
+    ASSERT_EQ(::mkfifo((dir / "pipe").c_str(), 0600), 0);
+
+    EXPECT_TRUE(folderExists(dir / "folder"));
+    EXPECT_FALSE(folderExists(dir / "file"));
+    EXPECT_TRUE(folderExists(dir / "folder-link"));
+    EXPECT_TRUE(fileExists(dir / "file"));
+    EXPECT_TRUE(fileExists(dir / "file-link"));
+    EXPECT_FALSE(fileExists(dir / "folder"));
+    EXPECT_FALSE(fileExists(dir / "pipe"));
+    EXPECT_FALSE(fileExists(dir / "missing"));
+
+    EXPECT_EQ(linkStatus(dir / "file-link")->kind, FileKind::Link);
+    EXPECT_EQ(fileStatus(dir / "file-link").kind, FileKind::File);
+    EXPECT_FALSE(linkStatus(dir / "missing"));
+    EXPECT_FALSE(linkStatus(dir / "file/below"));
+}
+
+TEST(Files, FailuresCarryTheNumberAndThePath) {
+    TempDir dir;
+    writeFile(dir / "file", "x");
+    try {
+        createFolder(dir / "file/sub");
+        FAIL() << "no failure";
+    } catch (const Failure& failure) {
+        EXPECT_EQ(failure.number(), ENOTDIR);
+        EXPECT_NE(failure.description().find(dir / "file/sub"), std::string::npos);
+    }
+    EXPECT_THROW(createFolder(dir / "missing/sub"), Failure);
+    EXPECT_THROW(fileStatus(dir / "missing"), Failure);
+    createFolder(dir / "new");
+    EXPECT_TRUE(folderExists(dir / "new"));
+}
+
+TEST(Files, EntryNamesKeepDotsAndResolveRelativeParts) {
+    TempDir dir;
+    fs::create_directories(dir / "Work/.hidden");
+    EXPECT_EQ(entryName(dir / "Work/.hidden"), ".hidden");
+    EXPECT_EQ(entryName(dir / "Work/.hidden/"), ".hidden");
+    EXPECT_EQ(entryName(dir / "Work/.hidden/.."), "Work");
+    EXPECT_EQ(entryName(dir / "Work/."), "Work");
+    EXPECT_EQ(entryName("/"), "");
+}
+
+TEST(Files, AttributesAreThePermissionBits) {
+    TempDir dir;
+    const std::string file = dir / "file";
+    writeFile(file, "x");
+    ASSERT_TRUE(setAttributes(file, 0664));
+    EXPECT_EQ(getAttributes(file), 0664u);
+    EXPECT_TRUE(setAttributesReadOnly(file));
+    EXPECT_EQ(modeOf(file), 0444u);
+    EXPECT_TRUE(setAttributesNormal(file));
+    EXPECT_EQ(modeOf(file), 0644u);
+    EXPECT_FALSE(getAttributes(dir / "missing"));
+    EXPECT_FALSE(setAttributesNormal(dir / "missing"));
+}
+
+TEST(FileCopy, CarriesContentModeAndTimeAndReplacesAReadOnlyCopy) {
+    TempDir dir;
+    const std::string source = dir / "source.txt";
+    const std::string copy = dir / "copy.txt";
+    writeFile(source, "new content");
+    ::chmod(source.c_str(), 0640);
+    setModified(source, 1765000000);
+    writeFile(copy, "old");
+    ::chmod(copy.c_str(), 0444);
+
+    copyFile(source, copy);
+
+    EXPECT_EQ(readFile(copy), "new content");
+    EXPECT_EQ(modeOf(copy), 0640u);
+    EXPECT_EQ(fileStatus(copy).modified, 1765000000);
+    EXPECT_EQ(fileStatus(copy).size, 11);
+    EXPECT_EQ(namesIn(dir.str()), (std::vector<std::string>{"copy.txt", "source.txt"}));
+}
+
+TEST(FileCopy, AFailureHalfWayKeepsTheOldCopyAndLeavesNoTemporaryFile) {
+    TempDir dir;
+    const std::string source = dir / "big";
+    const std::string copy = dir / "out/big";
+    fs::create_directory(dir / "out");
+    writeFile(source, std::string(256 * 1024, 'n'));
+    writeFile(copy, "previous backup");
+
+    // A file-size limit makes the write fail part way, as a full disk would.
+    struct rlimit old {};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = old;
+    small.rlim_cur = 64 * 1024;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    int number = 0;
+    try {
+        copyFile(source, copy);
+    } catch (const Failure& failure) {
+        number = failure.number();
+    }
+    ::setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+
+    EXPECT_EQ(number, EFBIG);
+    EXPECT_EQ(readFile(copy), "previous backup");
+    EXPECT_EQ(namesIn(dir / "out"), std::vector<std::string>{"big"});
+}
+
+TEST(FileCopy, AVanishedSourceFailsWithoutTouchingTheCopy) {
+    TempDir dir;
+    writeFile(dir / "copy", "kept");
+    try {
+        copyFile(dir / "gone", dir / "copy");
+        FAIL() << "no failure";
+    } catch (const Failure& failure) {
+        EXPECT_EQ(failure.number(), ENOENT);
+        EXPECT_NE(failure.description().find(dir / "gone"), std::string::npos);
+    }
+    EXPECT_EQ(readFile(dir / "copy"), "kept");
+    EXPECT_EQ(namesIn(dir.str()), std::vector<std::string>{"copy"});
+}
+
+TEST(FileCopy, ASparseFileOverFourGibibytesCopiesWhole) {
+    TempDir dir;
+    const std::string source = dir / "sparse";
+    const std::int64_t size = (std::int64_t{5} << 30) + 7;
+    {
+        const int fd = ::open(source.c_str(), O_WRONLY | O_CREAT, 0644);
+        ASSERT_GE(fd, 0);
+        ASSERT_EQ(::pwrite(fd, "head", 4, 0), 4);
+        ASSERT_EQ(::pwrite(fd, "tail", 4, (std::int64_t{4} << 30) + 3), 4);
+        ASSERT_EQ(::ftruncate(fd, size), 0);
+        ::close(fd);
+    }
+    copyFile(source, dir / "copy");
+
+    EXPECT_EQ(fileStatus(dir / "copy").size, size);
+    const int fd = ::open((dir / "copy").c_str(), O_RDONLY);
+    ASSERT_GE(fd, 0);
+    char buffer[4] = {};
+    ASSERT_EQ(::pread(fd, buffer, 4, 0), 4);
+    EXPECT_EQ(std::string(buffer, 4), "head");
+    ASSERT_EQ(::pread(fd, buffer, 4, (std::int64_t{4} << 30) + 3), 4);
+    EXPECT_EQ(std::string(buffer, 4), "tail");
+    struct stat st {};
+    ::fstat(fd, &st);
+    ::close(fd);
+    // The holes stayed holes: a few blocks, not five gibibytes.
+    EXPECT_LT(st.st_blocks * 512, 64 * 1024 * 1024);
+}
+
+TEST(FileCopy, LinksAreCopiedAsLinks) {
+    TempDir dir;
+    fs::create_symlink("../somewhere/else", dir / "link");
+    writeFile(dir / "plain", "replaced by the link");
+    copyLink(dir / "link", dir / "plain");
+    EXPECT_EQ(readLink(dir / "plain"), "../somewhere/else");
+    fs::create_directory(dir / "folder");
+    EXPECT_THROW(copyLink(dir / "link", dir / "folder"), Failure);
+    EXPECT_TRUE(folderExists(dir / "folder"));
+    EXPECT_EQ(namesIn(dir.str()), (std::vector<std::string>{"folder", "link", "plain"}));
+}
+
+TEST(FolderListing, ListsFilesFoldersAndLinksAndSkipsSpecialFiles) {
+    TempDir dir;
+    writeFile(dir / ".dot", "x");
+    fs::create_directory(dir / "sub");
+    fs::create_symlink("sub", dir / "link");
+    ASSERT_EQ(::mkfifo((dir / "pipe").c_str(), 0600), 0);
+    makeSocket(dir / "sock");
+
+    auto entries = listFolder(dir.str());
+    std::sort(entries.begin(), entries.end(),
+              [](const auto& a, const auto& b) { return a.name < b.name; });
+    ASSERT_EQ(entries.size(), 3u);
+    EXPECT_EQ(entries[0].name, ".dot");
+    EXPECT_EQ(entries[0].kind, FileKind::File);
+    EXPECT_EQ(entries[1].name, "link");
+    EXPECT_EQ(entries[1].kind, FileKind::Link);
+    EXPECT_EQ(entries[2].name, "sub");
+    EXPECT_EQ(entries[2].kind, FileKind::Folder);
+    EXPECT_EQ(entries[2].id, fileStatus(dir / "sub").id);
+    EXPECT_THROW(listFolder(dir / "missing"), Failure);
+}
+
+TEST(FolderCopy, CopiesLinksAsLinksSkipsSpecialFilesAndNeverEntersItself) {
+    TempDir dir;
+    const std::string source = dir / "src";
+    fs::create_directories(source + "/a/b");
+    writeFile(source + "/a/b/deep.txt", "deep");
+    writeFile(source + "/.dot", "dot");
+    ::chmod((source + "/.dot").c_str(), 0600);
+    setModified(source + "/.dot", 1700000000);
+    fs::create_symlink("..", source + "/a/up");           // its own parent
+    fs::create_symlink(dir / "outside", source + "/out"); // never followed
+    fs::create_directory(dir / "outside");
+    writeFile(dir / "outside/secret", "s");
+    ASSERT_EQ(::mkfifo((source + "/a/pipe").c_str(), 0600), 0);
+    fs::create_directories(source + "/backup");
+    writeFile(source + "/backup/older", "o");
+
+    // The copy and an excluded folder both lie inside the source.
+    const std::string copy = source + "/backup/now/src";
+    fs::create_directories(source + "/backup/now");
+    copyFolder(source, copy, {source + "/backup"});
+
+    EXPECT_EQ(readFile(copy + "/a/b/deep.txt"), "deep");
+    EXPECT_EQ(readFile(copy + "/.dot"), "dot");
+    EXPECT_EQ(modeOf(copy + "/.dot"), 0600u);
+    EXPECT_EQ(fileStatus(copy + "/.dot").modified, 1700000000);
+    EXPECT_EQ(readLink(copy + "/a/up"), "..");
+    EXPECT_EQ(readLink(copy + "/out"), dir / "outside");
+    EXPECT_FALSE(linkStatus(copy + "/a/pipe"));
+    EXPECT_FALSE(linkStatus(copy + "/backup"));
+    EXPECT_EQ(namesIn(copy), (std::vector<std::string>{".dot", "a", "out"}));
+}
+
+TEST(FolderCopy, WithoutExclusionsTheCopyInsideTheSourceIsStillLeftOut) {
+    TempDir dir;
+    fs::create_directories(dir / "src/inner");
+    writeFile(dir / "src/f", "f");
+    copyFolder(dir / "src", dir / "src/inner/copy");
+    EXPECT_EQ(namesIn(dir / "src/inner/copy"), (std::vector<std::string>{"f", "inner"}));
+    EXPECT_TRUE(namesIn(dir / "src/inner/copy/inner").empty());
+}
+
+TEST(FolderCopy, AFileInTheWayFails) {
+    TempDir dir;
+    fs::create_directory(dir / "src");
+    writeFile(dir / "taken", "kept");
+    EXPECT_THROW(copyFolder(dir / "src", dir / "taken"), Failure);
+    EXPECT_EQ(readFile(dir / "taken"), "kept");
+}
+
+TEST(TreeRemoval, RemovesReadOnlyEntriesAndNeverFollowsLinks) {
+    TempDir dir;
+    const std::string tree = dir / "tree";
+    fs::create_directories(tree + "/locked/inner");
+    writeFile(tree + "/locked/inner/ro", "x");
+    ::chmod((tree + "/locked/inner/ro").c_str(), 0444);
+    ::chmod((tree + "/locked/inner").c_str(), 0555);
+    ::chmod((tree + "/locked").c_str(), 0555);
+    fs::create_directory(dir / "outside");
+    writeFile(dir / "outside/keep", "k");
+    fs::create_directory_symlink(dir / "outside", tree + "/link");
+    ASSERT_EQ(::mkfifo((tree + "/pipe").c_str(), 0600), 0);
+
+    removeTree(tree);
+
+    EXPECT_FALSE(linkStatus(tree));
+    EXPECT_EQ(readFile(dir / "outside/keep"), "k");
+    EXPECT_NO_THROW(removeTree(tree));
+    fs::create_symlink(dir / "outside", dir / "lone-link");
+    removeTree(dir / "lone-link");
+    EXPECT_TRUE(folderExists(dir / "outside"));
+}
+
+TEST(OpenFile, SetsTheModificationTimeOrReportsWhyNot) {
+    TempDir dir;
+    const std::string file = dir / "f";
+    writeFile(file, "x");
+    setModified(file, 1000);
+    EXPECT_FALSE(OpenFile::openExisting(dir / "missing"));
+
+    auto open = OpenFile::openExisting(file);
+    ASSERT_TRUE(open);
+    EXPECT_EQ(open->setModificationTime({2026, 2, 30, 0, 0, 0}), EINVAL);
+    EXPECT_EQ(fileStatus(file).modified, 1000);
+    EXPECT_EQ(open->setModificationTime({2026, 12, 8, 9, 30, 0}), 0);
+    EXPECT_EQ(fileStatus(file).modified, *epochOfLocal({2026, 12, 8, 9, 30, 0}));
+}
+
+} // namespace
+} // namespace tolvane::platform
