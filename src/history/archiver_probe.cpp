@@ -1,11 +1,17 @@
 #include "history/archiver_probe.h"
 
+#include "lha/unlha.h"
+
 namespace tolvane::history {
 
 bool defaultArchiverProbe() {
-    // The archiver is built into the program; until its entry points are
-    // linked in, it counts as present.
-    return true;
+    // Only whether the call can be made matters, not the version it gives.
+    try {
+        static_cast<void>(lha::UnlhaGetVersion());
+        return true;
+    } catch (...) {
+        return false;
+    }
 }
 
 } // namespace tolvane::history

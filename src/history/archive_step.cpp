@@ -1,0 +1,98 @@
+#include "history/archive_step.h"
+
+#include "platform/failure.h"
+#include "platform/files.h"
+#include "platform/paths.h"
+
+#include <utility>
+
+namespace tolvane::history {
+
+namespace {
+
+std::string archiverErrorText(int code) {
+    return "LHA ディリクトリ付圧縮エラー\r\nUnlha32.dllエラーコード：" + std::to_string(code);
+}
+
+// The archive is complete, so the folder stays until the user removes it; the
+// archive's existence keeps later runs from packing what is left over it.
+std::string removalFailureText(const std::string& folder, const std::string& reason) {
+    return "圧縮後のフォルダの削除に失敗しました。\r\nフォルダ名：" + folder + "\r\n" + reason;
+}
+
+// The archiver takes a double quote as a grouping mark and drops it, so such
+// a path would reach it as a different path.
+std::string quoteInPathText(const std::string& folder) {
+    return "パスに「\"」が含まれているため圧縮できません。\r\nフォルダ名：" + folder;
+}
+
+std::string missingArchiveText(const std::string& archive) {
+    return "圧縮ファイルが作成されていないため、フォルダを削除しませんでした。\r\n"
+           "ファイル名：" +
+           archive;
+}
+
+} // namespace
+
+ArchiveStep::Calls ArchiveStep::realCalls() {
+    return Calls{unlhaRunning, callUnlha, platform::removeTree};
+}
+
+ArchiveStep::ArchiveStep(FormState& state, Shell& shell, DateCopyMenu& menu,
+                         std::function<void(const std::string&)> finishCopiedFile,
+                         std::function<platform::LocalDate()> today)
+    : state_(state), shell_(shell), menu_(menu), finishCopiedFile_(std::move(finishCopiedFile)),
+      today_(std::move(today)), calls_(realCalls()) {}
+
+void ArchiveStep::compressPastDateFolders() {
+    menu_.checkUnlha();
+    // Without an archiver there is nothing to wait for or call; the folder
+    // stays for a later run.
+    if (!menu_.canLoadUnlha()) {
+        return;
+    }
+
+    const platform::LocalDate yesterday = platform::addDays(today_(), -1);
+    const std::string folder =
+        platform::joinPath(state_.textSaveAt(), platform::dayFolderName(yesterday));
+    if (!platform::folderExists(folder)) {
+        return;
+    }
+    const std::string archive = folder + ".lzh";
+    if (platform::fileExists(archive)) {
+        return;
+    }
+
+    if (folder.find('"') != std::string::npos) {
+        shell_.message(quoteInPathText(folder), MessageStyle::Ok);
+        return;
+    }
+
+    while (calls_.archiverBusy()) {
+        shell_.serveEvents();
+    }
+
+    const std::string commandLine =
+        "a -x1 -r2 " + quoteLhaPath(archive) + " " + quoteLhaPath(folder);
+    const int result = calls_.archive(windowHandle_, commandLine);
+    if (result != 0) {
+        shell_.message(archiverErrorText(result), MessageStyle::Ok);
+        return;
+    }
+
+    // The folder goes only when its archive really stands where it belongs; a
+    // success without one would otherwise lose the day's copies.
+    if (!platform::fileExists(archive)) {
+        shell_.message(missingArchiveText(archive), MessageStyle::Ok);
+        return;
+    }
+
+    finishCopiedFile_(archive);
+    try {
+        calls_.removeFolder(folder);
+    } catch (const platform::Failure& failure) {
+        shell_.message(removalFailureText(folder, failure.description()), MessageStyle::Ok);
+    }
+}
+
+} // namespace tolvane::history

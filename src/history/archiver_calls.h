@@ -1,0 +1,19 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace tolvane::history {
+
+// Runs one archiver command with a 1024-byte output buffer, whose text is not
+// used, and returns the archiver's result unchanged: 0 is success.
+int callUnlha(std::uintptr_t windowHandle, const std::string& commandLine);
+
+// Whether the archiver is still busy with an earlier command.
+bool unlhaRunning();
+
+// Encloses a path in double quotes when it holds a "," or a blank, so the
+// archiver takes it as one argument. Nothing else is quoted or escaped.
+std::string quoteLhaPath(const std::string& path);
+
+} // namespace tolvane::history

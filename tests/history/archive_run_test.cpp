@@ -1,0 +1,66 @@
+#include "engine/mirror_engine.h"
+#include "history/archive_step.h"
+#include "history/copy_date_dialog.h"
+#include "history/date_copy_menu.h"
+#include "support/fake_shell.h"
+#include "support/temp_dir.h"
+
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <string>
+#include <sys/stat.h>
+
+namespace tolvane::history {
+namespace {
+
+namespace fs = std::filesystem;
+
+// A whole run in date-history mode with compression: today's copy is made and
+// yesterday's folder ends up as an archive finished like a copied file.
+TEST(ArchiveRun, RunArchivesYesterdayAndFinishesTheArchiveLikeACopy) {
+    testing::TempDir source;
+    testing::TempDir dest;
+    std::ofstream(source / "note.txt") << "today\n";
+    fs::create_directories(dest.path() / "20240229");
+    std::ofstream(dest.path() / "20240229" / "note.txt") << "yesterday\n";
+
+    FormState state;
+    testing::FakeShell shell;
+    const platform::LocalDate today{2024, 3, 1};
+    engine::MirrorEngine engine(state, shell, [&] { return today; });
+    DateCopyMenu menu(state, shell, [] { return true; });
+    CopyDateDialog dialog(state);
+    state.onTextDateChange = [&](int index) { dialog.TextDate_Change(index); };
+    ArchiveStep step(
+        state, shell, menu, [&](const std::string& path) { engine.finishCopiedFile(path); },
+        [&] { return today; });
+    engine.compressPastDateFolders = [&] { step.compressPastDateFolders(); };
+
+    state.addListTarget(source / "note.txt");
+    state.setTextSaveAt(dest.str());
+    menu.DateCopyCompress_Click();
+    menu.CopyAtReadOnly_Click();
+    state.setCheckKakunin(0);
+    dialog.CheckKakunin_Click();
+    const char* when[] = {"2026", "12", "8", "9", "30", "0"};
+    for (int i = 0; i < 6; ++i) {
+        state.setTextDate(i, when[i]);
+    }
+
+    engine.CopyExec();
+
+    EXPECT_TRUE(shell.messages.empty()) << ::testing::PrintToString(shell.texts());
+    EXPECT_TRUE(fs::is_regular_file(dest.path() / "20240301" / "note.txt"));
+    EXPECT_FALSE(fs::exists(dest.path() / "20240229"));
+    const std::string archive = dest / "20240229.lzh";
+    struct stat st {};
+    ASSERT_EQ(::stat(archive.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0222, 0u);
+    const auto expected = platform::epochOfLocal({2026, 12, 8, 9, 30, 0});
+    ASSERT_TRUE(expected.has_value());
+    EXPECT_EQ(st.st_mtime, *expected);
+}
+
+} // namespace
+} // namespace tolvane::history

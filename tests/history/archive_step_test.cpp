@@ -1,0 +1,313 @@
+#include "history/archive_step.h"
+#include "platform/failure.h"
+#include "support/fake_shell.h"
+#include "support/temp_dir.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <iterator>
+#include <string>
+#include <vector>
+
+namespace tolvane::history {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::FakeShell;
+using testing::TempDir;
+
+const std::string kErrorPrefix = "LHA ディリクトリ付圧縮エラー\r\nUnlha32.dllエラーコード：";
+
+void writeFile(const fs::path& path, const std::string& content) {
+    fs::create_directories(path.parent_path());
+    std::ofstream(path, std::ios::binary) << content;
+}
+
+std::string readFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+std::string shellQuote(const std::string& text) {
+    std::string quoted = "'";
+    for (char c : text) {
+        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    }
+    return quoted + "'";
+}
+
+// The step wired to the real archiver and folder removal, recording what it
+// passes on.
+struct Rig {
+    FormState state;
+    FakeShell shell;
+    bool archiverPresent = true;
+    DateCopyMenu menu{state, shell, [this] { return archiverPresent; }};
+    platform::LocalDate today{2024, 3, 1};
+    std::vector<std::string> finished;
+    std::vector<std::string> commandLines;
+    ArchiveStep step{state, shell, menu, [this](const std::string& p) { finished.push_back(p); },
+                     [this] { return today; }};
+
+    explicit Rig(const std::string& destination) {
+        state.setTextSaveAt(destination);
+        ArchiveStep::Calls calls = ArchiveStep::realCalls();
+        calls.archive = [this](std::uintptr_t handle, const std::string& line) {
+            commandLines.push_back(line);
+            return callUnlha(handle, line);
+        };
+        step.setCalls(calls);
+    }
+
+    void setArchive(std::function<int(const std::string&)> archive) {
+        ArchiveStep::Calls calls = ArchiveStep::realCalls();
+        calls.archive = [this, archive](std::uintptr_t, const std::string& line) {
+            commandLines.push_back(line);
+            return archive(line);
+        };
+        step.setCalls(calls);
+    }
+};
+
+TEST(QuoteLhaPath, QuotesOnlyForBlankOrComma) {
+    EXPECT_EQ(quoteLhaPath("/data/My Backup"), "\"/data/My Backup\"");
+    EXPECT_EQ(quoteLhaPath("/data/a,b"), "\"/data/a,b\"");
+    EXPECT_EQ(quoteLhaPath("/data/backup"), "/data/backup");
+    EXPECT_EQ(quoteLhaPath(""), "");
+    EXPECT_EQ(quoteLhaPath("/data/a\tb"), "/data/a\tb");
+    EXPECT_EQ(quoteLhaPath("/data/日本語"), "/data/日本語");
+}
+
+TEST(ArchiveStep, PacksYesterdaysFolderAcrossMonthYearAndLeapDay) {
+    struct Case {
+        platform::LocalDate today;
+        const char* yesterday;
+    };
+    for (const Case& c : {Case{{2024, 3, 1}, "20240229"}, Case{{2023, 3, 1}, "20230228"},
+                          Case{{2025, 1, 1}, "20241231"}, Case{{2024, 5, 1}, "20240430"}}) {
+        TempDir dest;
+        Rig rig(dest.str());
+        rig.today = c.today;
+        const fs::path folder = dest.path() / c.yesterday;
+        writeFile(folder / "doc.txt", "day copy\n");
+        // Today's folder and an older one are no business of this step.
+        writeFile(dest.path() / platform::dayFolderName(c.today) / "x.txt", "today\n");
+        writeFile(dest.path() / "20000101" / "x.txt", "old\n");
+
+        rig.step.compressPastDateFolders();
+
+        const std::string archive = folder.string() + ".lzh";
+        EXPECT_EQ(rig.commandLines,
+                  std::vector<std::string>{"a -x1 -r2 " + archive + " " + folder.string()})
+            << c.yesterday;
+        EXPECT_TRUE(fs::is_regular_file(archive)) << c.yesterday;
+        EXPECT_FALSE(fs::exists(folder)) << c.yesterday;
+        EXPECT_EQ(rig.finished, std::vector<std::string>{archive});
+        EXPECT_TRUE(fs::exists(dest.path() / platform::dayFolderName(c.today) / "x.txt"));
+        EXPECT_TRUE(fs::exists(dest.path() / "20000101" / "x.txt"));
+        EXPECT_FALSE(fs::exists(dest.path() / "20000101.lzh"));
+        EXPECT_TRUE(rig.shell.messages.empty());
+    }
+}
+
+TEST(ArchiveStep, ArchiveHoldsTheFolderAndTheFolderGoesReadOnlyEntriesIncluded) {
+    TempDir dest;
+    Rig rig(dest.str());
+    const fs::path folder = dest.path() / "20240229";
+    std::string big;
+    for (int i = 0; i < 20000; ++i) {
+        big += "line " + std::to_string(i % 97) + "\n";
+    }
+    writeFile(folder / "big.txt", big);
+    writeFile(folder / "sub dir" / "locked.txt", "read only\n");
+    writeFile(folder / "empty.bin", "");
+    fs::create_directories(folder / "nothing");
+    fs::permissions(folder / "sub dir" / "locked.txt",
+                    fs::perms::owner_read | fs::perms::group_read);
+    fs::permissions(folder / "sub dir", fs::perms::owner_read | fs::perms::owner_exec);
+
+    rig.step.compressPastDateFolders();
+
+    const fs::path archive = dest.path() / "20240229.lzh";
+    ASSERT_TRUE(fs::is_regular_file(archive)) << ::testing::PrintToString(rig.shell.texts());
+    EXPECT_FALSE(fs::exists(folder));
+    EXPECT_TRUE(rig.shell.messages.empty());
+
+    // Another reader must take the archive and give back every file.
+    if (std::system("command -v lhasa >/dev/null 2>&1") != 0) {
+        GTEST_SKIP() << "lhasa is not installed";
+    }
+    EXPECT_EQ(std::system(("lhasa t " + shellQuote(archive.string()) + " >/dev/null").c_str()), 0);
+    TempDir out;
+    ASSERT_EQ(std::system(("cd " + shellQuote(out.str()) + " && lhasa xq " +
+                           shellQuote(archive.string()) + " >/dev/null")
+                              .c_str()),
+              0);
+    EXPECT_EQ(readFile(out.path() / "20240229" / "big.txt"), big);
+    EXPECT_EQ(readFile(out.path() / "20240229" / "sub dir" / "locked.txt"), "read only\n");
+    EXPECT_TRUE(fs::is_regular_file(out.path() / "20240229" / "empty.bin"));
+    EXPECT_TRUE(fs::is_directory(out.path() / "20240229" / "nothing"));
+}
+
+TEST(ArchiveStep, BlankAndCommaAreQuotedForTheArchiverOnly) {
+    TempDir base;
+    const std::string dest = base / "My Backup,1";
+    Rig rig(dest);
+    writeFile(fs::path(dest) / "20240229" / "a.txt", "a\n");
+
+    rig.step.compressPastDateFolders();
+
+    const std::string folder = dest + "/20240229";
+    EXPECT_EQ(rig.commandLines,
+              std::vector<std::string>{"a -x1 -r2 \"" + folder + ".lzh\" \"" + folder + "\""});
+    EXPECT_EQ(rig.finished, std::vector<std::string>{folder + ".lzh"});
+    EXPECT_TRUE(fs::is_regular_file(folder + ".lzh"));
+    EXPECT_FALSE(fs::exists(folder));
+}
+
+TEST(ArchiveStep, TrailingSeparatorIsNotDoubled) {
+    TempDir dest;
+    Rig rig(dest.str() + "/");
+    writeFile(dest.path() / "20240229" / "a.txt", "a\n");
+    rig.step.compressPastDateFolders();
+    const std::string folder = dest.str() + "/20240229";
+    EXPECT_EQ(rig.commandLines, std::vector<std::string>{"a -x1 -r2 " + folder + ".lzh " + folder});
+}
+
+TEST(ArchiveStep, NothingHappensWithoutAFolderOrWithAnArchiveAlready) {
+    TempDir dest;
+    Rig rig(dest.str());
+    rig.step.compressPastDateFolders();
+    EXPECT_TRUE(rig.commandLines.empty());
+
+    writeFile(dest.path() / "20240229" / "a.txt", "a\n");
+    writeFile(dest.path() / "20240229.lzh", "earlier archive");
+    rig.step.compressPastDateFolders();
+    rig.step.compressPastDateFolders();
+    EXPECT_TRUE(rig.commandLines.empty());
+    EXPECT_TRUE(rig.shell.messages.empty());
+    EXPECT_TRUE(rig.finished.empty());
+    EXPECT_TRUE(fs::exists(dest.path() / "20240229" / "a.txt"));
+    EXPECT_EQ(readFile(dest.path() / "20240229.lzh"), "earlier archive");
+}
+
+TEST(ArchiveStep, ArchiverErrorIsShownWithItsCodeAndTheFolderStays) {
+    TempDir dest;
+    Rig rig(dest.str());
+    writeFile(dest.path() / "20240229" / "a.txt", "a\n");
+    rig.setArchive([](const std::string&) { return 2; });
+    rig.step.compressPastDateFolders();
+    EXPECT_EQ(rig.shell.texts(), std::vector<std::string>{kErrorPrefix + "2"});
+    EXPECT_EQ(rig.shell.messages[0].style, MessageStyle::Ok);
+    EXPECT_TRUE(rig.finished.empty());
+    EXPECT_TRUE(fs::exists(dest.path() / "20240229" / "a.txt"));
+
+    // A real failure of the writer: a folder stands where the archive goes.
+    Rig real(dest.str());
+    fs::create_directories(dest.path() / "20240229.lzh");
+    real.step.compressPastDateFolders();
+    ASSERT_EQ(real.shell.messages.size(), 1u);
+    EXPECT_EQ(real.shell.messages[0].text.rfind(kErrorPrefix, 0), 0u);
+    EXPECT_NE(real.shell.messages[0].text, kErrorPrefix + "0");
+    EXPECT_TRUE(fs::exists(dest.path() / "20240229" / "a.txt"));
+    EXPECT_TRUE(real.finished.empty());
+}
+
+TEST(ArchiveStep, MissingArchiverWarnsAndLeavesEverything) {
+    TempDir dest;
+    Rig rig(dest.str());
+    rig.archiverPresent = false;
+    writeFile(dest.path() / "20240229" / "a.txt", "a\n");
+    rig.step.compressPastDateFolders();
+    rig.step.compressPastDateFolders();
+    ASSERT_EQ(rig.shell.messages.size(), 2u);
+    EXPECT_EQ(rig.shell.messages[0].text.rfind("unlha32.dllがインストールされていません。", 0), 0u);
+    EXPECT_TRUE(rig.commandLines.empty());
+    EXPECT_TRUE(fs::exists(dest.path() / "20240229" / "a.txt"));
+}
+
+TEST(ArchiveStep, WaitsServingEventsWhileTheArchiverIsBusy) {
+    TempDir dest;
+    Rig rig(dest.str());
+    writeFile(dest.path() / "20240229" / "a.txt", "a\n");
+    int busyAnswers = 3;
+    ArchiveStep::Calls calls = ArchiveStep::realCalls();
+    calls.archiverBusy = [&] { return busyAnswers-- > 0; };
+    int servedBeforeArchive = -1;
+    calls.archive = [&](std::uintptr_t handle, const std::string& line) {
+        servedBeforeArchive = rig.shell.servedEvents;
+        return callUnlha(handle, line);
+    };
+    rig.step.setCalls(calls);
+    rig.step.compressPastDateFolders();
+    EXPECT_EQ(servedBeforeArchive, 3);
+    EXPECT_TRUE(fs::is_regular_file(dest.path() / "20240229.lzh"));
+}
+
+TEST(ArchiveStep, FailedDeletionIsReportedAndNeverLeadsToASecondArchive) {
+    TempDir dest;
+    Rig rig(dest.str());
+    const fs::path folder = dest.path() / "20240229";
+    writeFile(folder / "a.txt", "a\n");
+    writeFile(folder / "b.txt", "b\n");
+    ArchiveStep::Calls calls = ArchiveStep::realCalls();
+    int archives = 0;
+    calls.archive = [&](std::uintptr_t handle, const std::string& line) {
+        ++archives;
+        return callUnlha(handle, line);
+    };
+    // Part of the folder goes, then the removal breaks off.
+    calls.removeFolder = [](const std::string& path) {
+        fs::remove(fs::path(path) / "a.txt");
+        throw platform::Failure(EBUSY, "Device or resource busy: " + path + "/b.txt");
+    };
+    rig.step.setCalls(calls);
+    rig.step.compressPastDateFolders();
+
+    ASSERT_EQ(rig.shell.texts(),
+              std::vector<std::string>{
+                  "圧縮後のフォルダの削除に失敗しました。\r\nフォルダ名：" + folder.string() +
+                  "\r\nDevice or resource busy: " + folder.string() + "/b.txt"});
+    EXPECT_EQ(rig.finished.size(), 1u);
+    const std::string archiveBytes = readFile(folder.string() + ".lzh");
+    EXPECT_FALSE(archiveBytes.empty());
+
+    rig.step.compressPastDateFolders();
+    EXPECT_EQ(archives, 1);
+    EXPECT_EQ(rig.shell.messages.size(), 1u);
+    EXPECT_EQ(readFile(folder.string() + ".lzh"), archiveBytes);
+}
+
+TEST(ArchiveStep, FolderStaysWhenSuccessLeavesNoArchive) {
+    TempDir dest;
+    Rig rig(dest.str());
+    writeFile(dest.path() / "20240229" / "a.txt", "a\n");
+    rig.setArchive([](const std::string&) { return 0; });
+    rig.step.compressPastDateFolders();
+    ASSERT_EQ(rig.shell.messages.size(), 1u);
+    EXPECT_NE(rig.shell.messages[0].text.find(dest.str() + "/20240229.lzh"), std::string::npos);
+    EXPECT_TRUE(rig.finished.empty());
+    EXPECT_TRUE(fs::exists(dest.path() / "20240229" / "a.txt"));
+}
+
+TEST(ArchiveStep, DoubleQuoteInThePathIsRefusedBeforeTheArchiver) {
+    TempDir base;
+    const std::string dest = base / "say \"hi\"";
+    Rig rig(dest);
+    writeFile(fs::path(dest) / "20240229" / "a.txt", "a\n");
+    rig.step.compressPastDateFolders();
+    EXPECT_TRUE(rig.commandLines.empty());
+    ASSERT_EQ(rig.shell.messages.size(), 1u);
+    EXPECT_NE(rig.shell.messages[0].text.find(dest + "/20240229"), std::string::npos);
+    EXPECT_TRUE(fs::exists(fs::path(dest) / "20240229" / "a.txt"));
+    // No archive was written anywhere.
+    EXPECT_EQ(std::distance(fs::recursive_directory_iterator(base.path()),
+                            fs::recursive_directory_iterator()),
+              3);
+}
+
+} // namespace
+} // namespace tolvane::history
