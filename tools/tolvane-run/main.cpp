@@ -2,6 +2,8 @@
 
 #include "console_shell.h"
 #include "engine/mirror_engine.h"
+#include "history/archive_step.h"
+#include "history/date_copy_menu.h"
 #include "platform/failure.h"
 #include "run_options.h"
 #include "state/form_state.h"
@@ -62,6 +64,10 @@ int main(int argc, char** argv) {
     tolvane::run::ConsoleShell shell(std::cout);
     fillState(*options, state);
     tolvane::engine::MirrorEngine engine(state, shell);
+    tolvane::history::DateCopyMenu menu(state, shell);
+    tolvane::history::ArchiveStep archiveStep(
+        state, shell, menu, [&engine](const std::string& path) { engine.finishCopiedFile(path); });
+    engine.compressPastDateFolders = [&archiveStep] { archiveStep.compressPastDateFolders(); };
 
     try {
         engine.CopyExec();
