@@ -1,0 +1,165 @@
+#include "settings/settings_file.h"
+
+#include "platform/failure.h"
+#include "platform/private_profile.h"
+#include "platform/text_file.h"
+
+#include <cerrno>
+#include <utility>
+
+namespace tolvane::settings {
+
+namespace {
+
+constexpr const char* kSection = "Tolvane";
+
+constexpr const char* kTrue = "True";
+constexpr const char* kFalse = "False";
+
+const char* switchText(bool on) {
+    return on ? kTrue : kFalse;
+}
+
+std::string missingDataFileMessage(const std::string& path) {
+    return "データファイルがありません\r\nDataFile=" + path + "\r\n新規に作成します";
+}
+
+std::string failureText(const platform::Failure& failure) {
+    return std::to_string(failure.number()) + ":" + failure.description();
+}
+
+} // namespace
+
+SettingsFile::SettingsFile(FormState& state, Shell& shell, monitor::Monitor& monitor,
+                           history::DateCopyMenu& dateMenu, ModuleINI& ini,
+                           std::string executableFolder, std::string executableBaseName)
+    : state_(state), shell_(shell), monitor_(monitor), dateMenu_(dateMenu), ini_(ini),
+      executableFolder_(std::move(executableFolder)),
+      executableBaseName_(std::move(executableBaseName)) {}
+
+std::string SettingsFile::iniFilePath() const {
+    return executableFolder_ + "/" + executableBaseName_ + ".Ini";
+}
+
+std::string SettingsFile::dataFilePath() const {
+    return executableFolder_ + "/" + kApplicationTitle + ".dat";
+}
+
+void SettingsFile::clearConfig() {
+    state_.clearListTargets();
+    state_.setTextTargetFolder("");
+    state_.setTextSaveAt("");
+    state_.setTextInterval("");
+}
+
+void SettingsFile::LoadConfig_Click() {
+    clearConfig();
+    ini_.getCommonIniFileName();
+    ini_.setIniFileName(iniFilePath());
+
+    auto isOn = [this](const char* key) { return ini_.readIniValue(kSection, key) == kTrue; };
+    // These assignments raise the fields' change handlers: monitoring pauses
+    // and the new interval is taken.
+    state_.setTextTargetFolder(ini_.readIniValue(kSection, "TargetFolder"));
+    state_.setTextInterval(ini_.readIniValue(kSection, "Interval"));
+    state_.setTextSaveAt(ini_.readIniValue(kSection, "SaveAt"));
+    if (isOn("DateCopy")) {
+        dateMenu_.setDateCopyMark();
+        state_.setDateCopyNomalChecked(isOn("DateCopyNomal"));
+        state_.setDateCopyCompressChecked(isOn("DateCopyCompress"));
+    } else {
+        // The two variants keep their checks.
+        dateMenu_.clearDateCopyMark();
+    }
+    state_.setCopyAtReadOnlyChecked(isOn("CopyAtReadOnly"));
+
+    const std::string data = dataFilePath();
+    if (!platform::existsAt(data)) {
+        shell_.message(missingDataFileMessage(data), MessageStyle::Ok);
+        createMissingDataFile(data);
+        return;
+    }
+    for (auto& line : platform::readTextLines(data)) {
+        if (line.empty()) {
+            continue;
+        }
+        // Loading part of the list would lose the rest at the next save.
+        if (!state_.addListTarget(std::move(line))) {
+            throw platform::Failure(EOVERFLOW, "more than " + std::to_string(kMaxListEntries) +
+                                                   " targets: " + data);
+        }
+    }
+}
+
+void SettingsFile::createMissingDataFile(const std::string& path) {
+    EndCause cause = EndCause::Requested;
+    try {
+        platform::createEmptyFile(path);
+    } catch (const platform::Failure& failure) {
+        // A folder the program may not write to: say why, then end as the
+        // first start does.
+        shell_.message("データファイルを作成できません\r\nDataFile=" + path + "\r\n" +
+                           failureText(failure),
+                       MessageStyle::Ok);
+        cause = EndCause::Failure;
+    }
+    shell_.endApplication(EndKind::Immediate, cause);
+}
+
+void SettingsFile::SaveConfig_Click() {
+    const std::string data = dataFilePath();
+    bool dataFileMissing = false;
+    try {
+        ini_.setIniFileName(iniFilePath());
+        // All seven keys go into the file in one write.
+        auto profile = platform::PrivateProfile::load(ini_.iniFileName());
+        const std::pair<const char*, std::string> keys[] = {
+            {"TargetFolder", state_.textTargetFolder()},
+            {"Interval", state_.textInterval()},
+            {"SaveAt", state_.textSaveAt()},
+            {"DateCopy", switchText(state_.dateCopyTag() == kDateCopyMark)},
+            {"DateCopyNomal", switchText(state_.dateCopyNomalChecked())},
+            {"DateCopyCompress", switchText(state_.dateCopyCompressChecked())},
+            {"CopyAtReadOnly", switchText(state_.copyAtReadOnlyChecked())},
+        };
+        for (const auto& [key, value] : keys) {
+            profile.set(kSection, key, value);
+        }
+        platform::PendingFile iniFile(profile.path(), profile.text());
+
+        if (!platform::existsAt(data)) {
+            // The keys are written, the list is not.
+            iniFile.commit();
+            dataFileMissing = true;
+        } else {
+            std::string lines;
+            for (const auto& entry : state_.listTargets()) {
+                if (entry.find_first_of("\r\n") != std::string::npos) {
+                    // It would come back as two entries.
+                    throw platform::Failure(EINVAL, "a line break in the target " + entry);
+                }
+                lines += entry;
+                lines += "\r\n";
+            }
+            // Both files are complete on disk before either replaces its old
+            // version.
+            platform::PendingFile dataFile(data, lines);
+            dataFile.commit();
+            iniFile.commit();
+        }
+    } catch (const platform::Failure& failure) {
+        shell_.message("[設定の保存]：対象の監視を中止します\r\n" + failureText(failure),
+                       MessageStyle::Ok);
+        monitor_.StopTimer_Click();
+        return;
+    }
+    if (dataFileMissing) {
+        shell_.message(missingDataFileMessage(data), MessageStyle::Ok);
+        createMissingDataFile(data);
+        return;
+    }
+    state_.configChanged = false;
+    shell_.message("設定を保存しました。", MessageStyle::Ok);
+}
+
+} // namespace tolvane::settings

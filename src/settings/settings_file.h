@@ -1,0 +1,51 @@
+#pragma once
+
+#include "history/date_copy_menu.h"
+#include "monitor/monitor.h"
+#include "settings/module_ini.h"
+#include "state/form_state.h"
+#include "state/shell.h"
+
+#include <string>
+
+namespace tolvane::settings {
+
+// The settings INI file ("<executable name>.Ini", section "Tolvane", seven
+// keys) and the data file ("Tolvane.dat", the target list), both beside the
+// executable. The settings are the window's own state: loading writes it,
+// saving reads it.
+class SettingsFile {
+  public:
+    SettingsFile(FormState& state, Shell& shell, monitor::Monitor& monitor,
+                 history::DateCopyMenu& dateMenu, ModuleINI& ini, std::string executableFolder,
+                 std::string executableBaseName);
+
+    // Empties the list and the three text fields; the menu switches stay.
+    void clearConfig();
+
+    // Clears the window and fills it from the two files. A missing data file
+    // is created empty and ends the program at once (the first start). Read
+    // failures are not caught here.
+    void LoadConfig_Click();
+
+    // Writes both files, each one whole or not at all. A failure shows a
+    // message, pauses monitoring and keeps configChanged as it was.
+    void SaveConfig_Click();
+
+    std::string iniFilePath() const;
+    std::string dataFilePath() const;
+
+  private:
+    // Creates the data file empty and ends the program at once.
+    void createMissingDataFile(const std::string& path);
+
+    FormState& state_;
+    Shell& shell_;
+    monitor::Monitor& monitor_;
+    history::DateCopyMenu& dateMenu_;
+    ModuleINI& ini_;
+    std::string executableFolder_;
+    std::string executableBaseName_;
+};
+
+} // namespace tolvane::settings

@@ -1,0 +1,307 @@
+#include "platform/text_encoding.h"
+#include "settings_fixture.h"
+#include "state/number_text.h"
+
+#include <filesystem>
+
+namespace tolvane::settings::testing {
+namespace {
+
+namespace fs = std::filesystem;
+using Lines = std::vector<std::string>;
+using namespace std::string_literals;
+
+const std::string kFullIni = "[Tolvane]\r\n"
+                             "TargetFolder=/home/me/staging\r\n"
+                             "Interval=60000\r\n"
+                             "SaveAt=/backup\r\n"
+                             "DateCopy=True\r\n"
+                             "DateCopyNomal=False\r\n"
+                             "DateCopyCompress=True\r\n"
+                             "CopyAtReadOnly=True\r\n";
+
+// --- loading ---------------------------------------------------------------
+
+TEST_F(SettingsTest, LoadFillsTheWindowFromBothFiles) {
+    put(p.iniPath(), kFullIni);
+    put(p.dataPath(), "/home/me/docs\r\n\r\n  /with blanks  \r\n\r\n/last line without end");
+    p.state.addListTarget("/stale entry");
+    p.monitor.ReleaseTimer_Click();
+
+    p.settings.LoadConfig_Click();
+
+    EXPECT_EQ(p.state.listTargets(),
+              (Lines{"/home/me/docs", "  /with blanks  ", "/last line without end"}));
+    EXPECT_EQ(p.state.textTargetFolder(), "/home/me/staging");
+    EXPECT_EQ(p.state.textInterval(), "60000");
+    EXPECT_EQ(p.state.textSaveAt(), "/backup");
+    EXPECT_EQ(p.state.dateCopyTag(), "●");
+    EXPECT_EQ(p.state.dateCopyCaption(), "●日付履歴コピーモード");
+    EXPECT_FALSE(p.state.dateCopyNomalChecked());
+    EXPECT_TRUE(p.state.dateCopyCompressChecked());
+    EXPECT_TRUE(p.state.copyAtReadOnlyChecked());
+    // The fields' change handlers ran: paused, interval taken, marked changed.
+    EXPECT_TRUE(p.state.stopTimerChecked());
+    EXPECT_EQ(p.state.monitorInterval, 60000);
+    EXPECT_TRUE(p.state.configChanged);
+    EXPECT_TRUE(p.shell.messages.empty());
+    EXPECT_FALSE(p.shell.ended);
+}
+
+TEST_F(SettingsTest, SwitchesAreOnOnlyForExactlyTrue) {
+    put(p.dataPath(), "");
+    put(p.iniPath(), "[Tolvane]\r\nDateCopy=true\r\nDateCopyNomal=True\r\nCopyAtReadOnly=TRUE\r\n");
+    p.state.setCopyAtReadOnlyChecked(true);
+    p.settings.LoadConfig_Click();
+    EXPECT_FALSE(p.state.dateHistoryMode());
+    EXPECT_FALSE(p.state.dateCopyNomalChecked());
+    EXPECT_FALSE(p.state.copyAtReadOnlyChecked());
+
+    // Mode off: the variants keep the checks they had.
+    p.dateMenu.DateCopyCompress_Click();
+    ASSERT_TRUE(p.state.dateHistoryMode());
+    put(p.iniPath(), "[Tolvane]\r\nDateCopy=False\r\nDateCopyCompress=False\r\n");
+    p.settings.LoadConfig_Click();
+    EXPECT_FALSE(p.state.dateHistoryMode());
+    EXPECT_EQ(p.state.dateCopyCaption(), "日付履歴コピーモード");
+    EXPECT_TRUE(p.state.dateCopyCompressChecked());
+
+    // Loading the mode twice leaves one mark.
+    put(p.iniPath(), "[Tolvane]\r\nDateCopy=True\r\nDateCopyNomal=True\r\n");
+    p.settings.LoadConfig_Click();
+    p.settings.LoadConfig_Click();
+    EXPECT_EQ(p.state.dateCopyCaption(), "●日付履歴コピーモード");
+    EXPECT_TRUE(p.state.dateCopyNomalChecked());
+    EXPECT_FALSE(p.state.dateCopyCompressChecked());
+}
+
+TEST_F(SettingsTest, MissingIniLeavesFieldsEmptyAndAnIntervalTextIsTakenAsItStands) {
+    put(p.dataPath(), "/a\r\n");
+    p.state.setTextSaveAt("/before");
+    p.settings.LoadConfig_Click();
+    EXPECT_EQ(p.state.textSaveAt(), "");
+    EXPECT_EQ(p.state.textInterval(), "");
+    EXPECT_EQ(p.state.listTargets(), Lines{"/a"});
+
+    put(p.iniPath(), "[Tolvane]\r\nInterval=abc\r\n");
+    p.settings.LoadConfig_Click();
+    EXPECT_EQ(p.state.textInterval(), "abc");
+}
+
+TEST_F(SettingsTest, LoadsFilesWrittenInShiftJis) {
+    // "D:\バックアップ" and a list entry "C:\表\データ".
+    put(p.iniPath(),
+        "[Tolvane]\r\nSaveAt=D:\\\x83\x6F\x83\x62\x83\x4E\x83\x41\x83\x62\x83\x76\r\n");
+    put(p.dataPath(), "C:\\\x95\x5C\\\x83\x66\x81\x5B\x83\x5E\r\n");
+    p.settings.LoadConfig_Click();
+    EXPECT_EQ(p.state.textSaveAt(), "D:\\バックアップ");
+    EXPECT_EQ(p.state.listTargets(), Lines{"C:\\表\\データ"});
+}
+
+TEST_F(SettingsTest, JunkFilesLoadWhatTheyCan) {
+    std::string junk = "\x00\xFF\xFE binary \x01\x02\r\n"s;
+    junk += std::string(200000, '#') + "\r\n";
+    junk += "[Tolvane\r\nSaveAt = /still here \r\nno equals sign\r\n";
+    junk += "Interval=15\x00"
+            "0\r\n"s;
+    junk += "[Broken]]]\r\n\x80\x81\x82=\x83\r\n";
+    put(p.iniPath(), junk);
+    put(p.dataPath(), std::string("/a\0b\r\n\xFF\xFF\r\n", 10) + std::string(100000, 'x'));
+
+    p.settings.LoadConfig_Click();
+
+    EXPECT_EQ(p.state.textSaveAt(), "/still here");
+    EXPECT_EQ(p.state.textInterval(), "15");
+    ASSERT_EQ(p.state.listTargets().size(), 3u);
+    EXPECT_EQ(p.state.listTargets()[0], std::string("/a\0b", 4));
+    EXPECT_TRUE(platform::isValidUtf8(p.state.listTargets()[1]));
+    EXPECT_EQ(p.state.listTargets()[2].size(), 100000u);
+}
+
+TEST_F(SettingsTest, TooManyEntriesStopTheLoadWithoutTouchingTheFile) {
+    std::string many;
+    for (std::size_t i = 0; i <= kMaxListEntries; ++i) {
+        many += "/t" + std::to_string(i) + "\r\n";
+    }
+    put(p.dataPath(), many);
+    EXPECT_THROW(p.settings.LoadConfig_Click(), platform::Failure);
+    EXPECT_EQ(get(p.dataPath()), many);
+}
+
+TEST_F(SettingsTest, FirstStartCreatesAnEmptyDataFileAndEndsAtOnce) {
+    try {
+        p.settings.LoadConfig_Click();
+        FAIL() << "the load went on without a data file";
+    } catch (const ApplicationEnded& end) {
+        EXPECT_EQ(end.kind, EndKind::Immediate);
+        EXPECT_EQ(end.cause, EndCause::Requested);
+    }
+    EXPECT_EQ(p.shell.texts(), Lines{missingDataFileText(p.dataPath())});
+    EXPECT_EQ(p.shell.messages[0].style, MessageStyle::Ok);
+    EXPECT_EQ(get(p.dataPath()), "");
+    EXPECT_FALSE(fs::exists(p.iniPath()));
+}
+
+TEST(SettingsFolder, ADataFileThatCannotBeCreatedIsReportedWithItsReason) {
+    TempDir dir;
+    Program p(dir / "no-such-folder");
+    try {
+        p.settings.LoadConfig_Click();
+        FAIL() << "the load went on";
+    } catch (const ApplicationEnded& end) {
+        EXPECT_EQ(end.kind, EndKind::Immediate);
+        EXPECT_EQ(end.cause, EndCause::Failure);
+    }
+    const std::string data = p.dataPath();
+    EXPECT_EQ(p.shell.texts(),
+              (Lines{missingDataFileText(data),
+                     "データファイルを作成できません\r\nDataFile=" + data + "\r\n" +
+                         std::to_string(ENOENT) + ":No such file or directory: " + data}));
+}
+
+// --- saving ------------------------------------------------------------------
+
+TEST_F(SettingsTest, SaveWritesSevenKeysInOrderAndTheListWithCrLf) {
+    put(p.dataPath(), "/old\r\n");
+    p.monitor.ReleaseTimer_Click();
+    p.state.setTextTargetFolder(" /staging ");
+    p.state.setTextInterval("abc");
+    p.state.setTextSaveAt("/backup");
+    p.dateMenu.DateCopyNomal_Click();
+    p.state.addListTarget("/one");
+    p.state.addListTarget("  /two with blanks ");
+    p.state.addListTarget("/データ");
+    p.monitor.ReleaseTimer_Click();
+    ASSERT_TRUE(p.state.configChanged);
+
+    p.settings.SaveConfig_Click();
+
+    EXPECT_EQ(get(p.iniPath()), "[Tolvane]\r\n"
+                                "TargetFolder= /staging \r\n"
+                                "Interval=abc\r\n"
+                                "SaveAt=/backup\r\n"
+                                "DateCopy=True\r\n"
+                                "DateCopyNomal=True\r\n"
+                                "DateCopyCompress=False\r\n"
+                                "CopyAtReadOnly=False\r\n");
+    EXPECT_EQ(get(p.dataPath()), "/one\r\n  /two with blanks \r\n/データ\r\n");
+    EXPECT_EQ(p.shell.texts(), Lines{kSaved});
+    EXPECT_FALSE(p.state.configChanged);
+    // Saving leaves monitoring alone.
+    EXPECT_FALSE(p.state.stopTimerChecked());
+    EXPECT_TRUE(p.state.timerEnabled());
+    EXPECT_EQ(namesIn(p.folder), (Lines{"Tolvane.Ini", "Tolvane.dat"}));
+
+    // And it all comes back.
+    Program again(p.folder);
+    again.settings.LoadConfig_Click();
+    EXPECT_EQ(again.state.listTargets(), p.state.listTargets());
+    EXPECT_EQ(again.state.textInterval(), "abc");
+    EXPECT_EQ(again.state.textSaveAt(), "/backup");
+    EXPECT_TRUE(again.state.dateCopyNomalChecked());
+    EXPECT_TRUE(again.state.dateHistoryMode());
+    // Blanks around an INI value do not survive; in the list they do.
+    EXPECT_EQ(again.state.textTargetFolder(), "/staging");
+}
+
+TEST_F(SettingsTest, SaveKeepsTheRestOfTheIniAndRewritesShiftJisAsUtf8) {
+    put(p.iniPath(),
+        "; \x90\xdd\x92\xe8\r\n[Tolvane]\r\nsaveat=/old\r\nCustom=kept\r\n\r\n[Other]\r\nA=1\r\n");
+    put(p.dataPath(), "/old\r\n");
+    p.settings.SaveConfig_Click();
+    EXPECT_EQ(get(p.iniPath()), "; 設定\r\n[Tolvane]\r\nsaveat=\r\nCustom=kept\r\n"
+                                "TargetFolder=\r\nInterval=\r\nDateCopy=False\r\n"
+                                "DateCopyNomal=False\r\nDateCopyCompress=False\r\n"
+                                "CopyAtReadOnly=False\r\n\r\n[Other]\r\nA=1\r\n");
+    // An empty list leaves an empty file.
+    EXPECT_EQ(get(p.dataPath()), "");
+}
+
+TEST_F(SettingsTest, SaveWithTheDataFileDeletedWritesTheKeysCreatesTheFileAndEnds) {
+    put(p.dataPath(), "/old\r\n");
+    p.state.setTextSaveAt("/backup");
+    p.state.addListTarget("/lost");
+    fs::remove(p.dataPath());
+    try {
+        p.settings.SaveConfig_Click();
+        FAIL() << "the save went on";
+    } catch (const ApplicationEnded& end) {
+        EXPECT_EQ(end.kind, EndKind::Immediate);
+        EXPECT_EQ(end.cause, EndCause::Requested);
+    }
+    EXPECT_NE(get(p.iniPath()).find("SaveAt=/backup\r\n"), std::string::npos);
+    EXPECT_EQ(get(p.dataPath()), "");
+    EXPECT_EQ(p.shell.texts(), Lines{missingDataFileText(p.dataPath())});
+    EXPECT_TRUE(p.state.configChanged);
+}
+
+// Every refused save: the message with number and reason, monitoring paused,
+// configChanged kept, and both files exactly as they were.
+class RefusedSave : public SettingsTest {
+  protected:
+    void SetUp() override {
+        put(p.iniPath(), kFullIni);
+        put(p.dataPath(), "/old\r\n");
+        p.settings.LoadConfig_Click();
+        p.monitor.ReleaseTimer_Click();
+        p.state.setTextSaveAt("/changed");
+        p.state.addListTarget("/new");
+        p.monitor.ReleaseTimer_Click();
+    }
+
+    void expectRefused(int number) {
+        p.settings.SaveConfig_Click();
+        ASSERT_EQ(p.shell.messages.size(), 1u);
+        EXPECT_TRUE(
+            p.shell.messages[0].text.starts_with(kSaveFailed + std::to_string(number) + ":"))
+            << p.shell.messages[0].text;
+        EXPECT_TRUE(p.state.stopTimerChecked());
+        EXPECT_FALSE(p.state.timerEnabled());
+        EXPECT_EQ(p.state.statusCaption, kStatusPaused);
+        EXPECT_TRUE(p.state.configChanged);
+        EXPECT_FALSE(p.shell.ended);
+    }
+
+    void expectFilesUntouched() {
+        EXPECT_EQ(get(p.iniPath()), kFullIni);
+        EXPECT_EQ(get(p.dataPath()), "/old\r\n");
+        EXPECT_EQ(namesIn(p.folder), (Lines{"Tolvane.Ini", "Tolvane.dat"}));
+    }
+};
+
+TEST_F(RefusedSave, AReadOnlyIniFileIsReportedNotPassedOffAsSaved) {
+    fs::permissions(p.iniPath(), fs::perms::owner_read | fs::perms::group_read);
+    expectRefused(EACCES);
+    expectFilesUntouched();
+}
+
+TEST_F(RefusedSave, AnIniPathThatIsAFolder) {
+    fs::remove(p.iniPath());
+    fs::create_directory(p.iniPath());
+    expectRefused(EISDIR);
+    EXPECT_TRUE(fs::is_directory(p.iniPath()));
+    EXPECT_EQ(get(p.dataPath()), "/old\r\n");
+}
+
+TEST_F(RefusedSave, ADataFileThatCannotBeReplacedLeavesTheIniAsItWas) {
+    fs::remove(p.dataPath());
+    fs::create_directory(p.dataPath());
+    expectRefused(EISDIR);
+    EXPECT_EQ(get(p.iniPath()), kFullIni);
+    EXPECT_EQ(namesIn(p.folder), (Lines{"Tolvane.Ini", "Tolvane.dat"}));
+}
+
+TEST_F(RefusedSave, AnEntryWithALineBreakWouldComeBackAsTwo) {
+    p.state.addListTarget("/odd\nname");
+    expectRefused(EINVAL);
+    expectFilesUntouched();
+}
+
+TEST_F(RefusedSave, AValueWithALineBreakWouldPlantAKey) {
+    p.state.setTextTargetFolder("/x\r\n[Tolvane]\r\nSaveAt=/elsewhere");
+    expectRefused(EINVAL);
+    expectFilesUntouched();
+}
+
+} // namespace
+} // namespace tolvane::settings::testing

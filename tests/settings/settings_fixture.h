@@ -1,0 +1,115 @@
+#pragma once
+
+#include "history/date_copy_menu.h"
+#include "monitor/monitor.h"
+#include "platform/failure.h"
+#include "platform/text_file.h"
+#include "settings/lifecycle.h"
+#include "settings/module_ini.h"
+#include "settings/settings_file.h"
+#include "state/form_state.h"
+#include "support/fake_shell.h"
+#include "support/temp_dir.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+
+namespace tolvane::settings::testing {
+
+using tolvane::testing::ApplicationEnded;
+using tolvane::testing::FakeShell;
+using tolvane::testing::TempDir;
+
+// The window's side of start-up and shut-down, recorded.
+class RecordingHooks : public WindowHooks {
+  public:
+    explicit RecordingHooks(FormState& state) : state_(state) {}
+    void VisibleFalse_Click() override {
+        calls.push_back("hide");
+        state_.setWindowVisible(false);
+        state_.setVisibleFalseChecked(true);
+        state_.setVisibleTrueChecked(false);
+    }
+    void setTrayIcon(bool add) override { calls.push_back(add ? "icon+" : "icon-"); }
+    std::vector<std::string> calls;
+
+  private:
+    FormState& state_;
+};
+
+// The program's core objects around one executable folder, wired the way the
+// window wires them.
+struct Program {
+    explicit Program(std::string executableFolder)
+        : folder(std::move(executableFolder)), monitor(state, [this] { copyRun(); }),
+          dateMenu(state, shell, [] { return true; }), ini(folder),
+          settings(state, shell, monitor, dateMenu, ini, folder, "Tolvane"), hooks(state),
+          lifecycle(state, shell, settings, monitor, hooks) {
+        state.onTextIntervalChange = [this] { monitor.TextInterval_Change(); };
+        state.onTextSaveAtChange = [this] {
+            monitor.StopTimer_Click();
+            state.configChanged = true;
+        };
+    }
+    Program(const Program&) = delete;
+    Program& operator=(const Program&) = delete;
+
+    std::string iniPath() const { return folder + "/Tolvane.Ini"; }
+    std::string dataPath() const { return folder + "/Tolvane.dat"; }
+
+    // The copy run the countdown starts; records whether monitoring was
+    // paused at that moment.
+    void copyRun() {
+        ++copyRuns;
+        pausedAtCopy.push_back(state.stopTimerChecked());
+    }
+
+    std::string folder;
+    FormState state;
+    FakeShell shell;
+    int copyRuns = 0;
+    std::vector<bool> pausedAtCopy;
+    monitor::Monitor monitor;
+    history::DateCopyMenu dateMenu;
+    ModuleINI ini;
+    SettingsFile settings;
+    RecordingHooks hooks;
+    Lifecycle lifecycle;
+};
+
+inline void put(const std::string& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+inline std::string get(const std::string& path) {
+    return platform::readFileBytes(path);
+}
+
+// Names in a folder, so a test can tell no temporary file was left behind.
+inline std::vector<std::string> namesIn(const std::string& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+class SettingsTest : public ::testing::Test {
+  protected:
+    TempDir dir;
+    Program p{dir.str()};
+};
+
+inline std::string missingDataFileText(const std::string& path) {
+    return "データファイルがありません\r\nDataFile=" + path + "\r\n新規に作成します";
+}
+
+inline const std::string kSaved = "設定を保存しました。";
+inline const std::string kSaveFailed = "[設定の保存]：対象の監視を中止します\r\n";
+
+} // namespace tolvane::settings::testing
