@@ -41,12 +41,19 @@ class Lh5Encoder {
     static constexpr std::uint32_t kRingMask = 2 * kWindow - 1;
     // Search effort: chain steps per position, and match lengths at which
     // the search (nice) or the lazy look-ahead (lazy) stops.
-    static constexpr int kMaxChain = 96;
-    static constexpr std::uint32_t kNiceLength = 128;
-    static constexpr std::uint32_t kLazyLength = 32;
-    static constexpr std::uint32_t kGoodLength = 16;
+#ifndef TUNE_CHAIN
+#define TUNE_CHAIN 96
+#define TUNE_NICE 128
+#define TUNE_LAZY 32
+#define TUNE_GOOD 16
+#define TUNE_FAR 4096
+#endif
+    static constexpr int kMaxChain = TUNE_CHAIN;
+    static constexpr std::uint32_t kNiceLength = TUNE_NICE;
+    static constexpr std::uint32_t kLazyLength = TUNE_LAZY;
+    static constexpr std::uint32_t kGoodLength = TUNE_GOOD;
     // Length-3 matches further back than this cost more bits than three literals.
-    static constexpr std::uint32_t kFarMinMatch = 4096;
+    static constexpr std::uint32_t kFarMinMatch = TUNE_FAR;
 
     void process(bool final);
     void compact();

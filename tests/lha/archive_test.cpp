@@ -1,0 +1,397 @@
+#include "lha/archive_reader.h"
+#include "lha/unlha.h"
+#include "lha_test_support.h"
+#include "support/temp_dir.h"
+
+#include <cstring>
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <map>
+#include <regex>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace tolvane::lha {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::quoted;
+using testing::randomBytes;
+using testing::readBytes;
+using testing::runCommand;
+using testing::textBytes;
+using testing::writeBytes;
+using Bytes = std::vector<std::uint8_t>;
+
+std::string quoteForCommand(const fs::path& p) {
+    const std::string s = p.string();
+    return s.find_first_of(" ,") == std::string::npos ? s : '"' + s + '"';
+}
+
+int pack(const fs::path& archive, const fs::path& folder, std::string* text = nullptr) {
+    char out[1024];
+    const int code =
+        Unlha(0, "a -x1 -r2 " + quoteForCommand(archive) + " " + quoteForCommand(folder), out,
+              sizeof out);
+    if (text != nullptr) {
+        *text = out;
+    }
+    return code;
+}
+
+void setTime(const fs::path& p, std::time_t t) {
+    timespec times[2] = {{t, 0}, {t, 0}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, p.c_str(), times, AT_SYMLINK_NOFOLLOW), 0) << p;
+}
+
+struct Node {
+    bool folder = false;
+    Bytes data;
+    std::time_t mtime = 0;
+    bool operator==(const Node&) const = default;
+};
+
+// Every folder and regular file under root (links left out), by relative path.
+std::map<std::string, Node> snapshot(const fs::path& root) {
+    std::map<std::string, Node> out;
+    for (auto it = fs::recursive_directory_iterator(root); it != fs::recursive_directory_iterator();
+         ++it) {
+        if (it->is_symlink() || !(it->is_directory() || it->is_regular_file())) {
+            continue;
+        }
+        struct stat st {};
+        ::lstat(it->path().c_str(), &st);
+        Node n;
+        n.folder = it->is_directory();
+        n.mtime = st.st_mtime;
+        if (!n.folder) {
+            n.data = readBytes(it->path());
+        }
+        out[fs::relative(it->path(), root).generic_string()] = std::move(n);
+    }
+    return out;
+}
+
+// Compares trees entry by entry so a failure names the entry.
+void expectSameTree(const fs::path& source, const fs::path& extracted, const std::string& reader) {
+    const auto want = snapshot(source);
+    ASSERT_TRUE(fs::is_directory(extracted)) << reader << " extracted nothing at " << extracted;
+    const auto got = snapshot(extracted);
+    for (const auto& [path, node] : want) {
+        auto it = got.find(path);
+        if (it == got.end()) {
+            ADD_FAILURE() << reader << ": missing " << path;
+            continue;
+        }
+        EXPECT_EQ(it->second.folder, node.folder) << reader << ": " << path;
+        EXPECT_TRUE(it->second.data == node.data) << reader << ": content of " << path;
+        EXPECT_EQ(it->second.mtime, node.mtime) << reader << ": time of " << path;
+    }
+    for (const auto& [path, node] : got) {
+        EXPECT_TRUE(want.count(path)) << reader << ": extra " << path;
+    }
+}
+
+std::vector<EntryHeader> readHeaders(const fs::path& archive) {
+    std::vector<EntryHeader> out;
+    ArchiveReader reader(archive);
+    EntryHeader h;
+    while (reader.next(h)) {
+        out.push_back(h);
+    }
+    return out;
+}
+
+// Extracts with lhasa and bsdtar, compares trees and entry counts, and has
+// jlha test the archive's content.
+void checkWithExternalReaders(const fs::path& archive, const fs::path& folder,
+                              const fs::path& scratch) {
+    REQUIRE_TOOL("lhasa");
+    REQUIRE_TOOL("bsdtar");
+    REQUIRE_TOOL("jlha");
+    const std::size_t entries = readHeaders(archive).size();
+    std::size_t files = 0;
+    for (const EntryHeader& h : readHeaders(archive)) {
+        files += h.method != Method::Directory;
+    }
+
+    const fs::path byLhasa = scratch / "lhasa-out";
+    fs::create_directories(byLhasa);
+    const auto lx = runCommand("cd " + quoted(byLhasa) + " && lhasa xqw=. " + quoted(archive));
+    EXPECT_EQ(lx.status, 0) << lx.output;
+    const auto ll = runCommand("lhasa l " + quoted(archive));
+    std::smatch m;
+    ASSERT_TRUE(std::regex_search(ll.output, m, std::regex(R"(Total\s+(\d+) files)"))) << ll.output;
+    EXPECT_EQ(std::stoul(m[1]), entries) << "lhasa stopped early:\n" << ll.output;
+    expectSameTree(folder, byLhasa / folder.filename(), "lhasa");
+
+    const fs::path byBsdtar = scratch / "bsdtar-out";
+    fs::create_directories(byBsdtar);
+    const auto bx =
+        runCommand("LC_ALL=C.UTF-8 bsdtar -xf " + quoted(archive) + " -C " + quoted(byBsdtar));
+    EXPECT_EQ(bx.status, 0) << bx.output;
+    const auto bt = runCommand("LC_ALL=C.UTF-8 bsdtar -tf " + quoted(archive) + " | wc -l");
+    EXPECT_EQ(std::stoul(bt.output), entries) << "bsdtar listed a different number of entries";
+    expectSameTree(folder, byBsdtar / folder.filename(), "bsdtar");
+
+    const auto jt = runCommand("jlha t " + quoted(archive));
+    EXPECT_EQ(jt.status, 0) << jt.output;
+    const std::ptrdiff_t tested = std::count(jt.output.begin(), jt.output.end(), '\n');
+    EXPECT_EQ(static_cast<std::size_t>(tested), files) << jt.output;
+    EXPECT_EQ(jt.output.find("rror"), std::string::npos) << jt.output;
+}
+
+// Names of everything directly in a folder, to show nothing was left behind.
+std::vector<std::string> listing(const fs::path& dir) {
+    std::vector<std::string> out;
+    for (const auto& e : fs::directory_iterator(dir)) {
+        out.push_back(e.path().filename().string());
+    }
+    std::sort(out.begin(), out.end());
+    return out;
+}
+
+class ArchiveTest : public ::testing::Test {
+  protected:
+    tolvane::testing::TempDir tmp;
+    fs::path root() const { return tmp.path(); }
+};
+
+TEST_F(ArchiveTest, MixedTreeReadsBackExactlyInEveryReader) {
+    const fs::path day = root() / "in" / "20261207";
+    fs::create_directories(day / "empty folder");
+    fs::create_directories(day / "日本語 フォルダ" / "a,b");
+    fs::create_directories(day / "SRC");
+    writeBytes(day / "empty.txt", {});
+    writeBytes(day / "short.txt", {'a', 'b', 'c'});
+    writeBytes(day / "zeros-100.bin", Bytes(100, 0)); // a stream of a few bytes
+    writeBytes(day / "noise.bin", randomBytes(300000, 21));
+    Bytes phrase;
+    for (int i = 0; i < 30000; ++i) {
+        const char* p = "the same line, again and again\n";
+        phrase.insert(phrase.end(), p, p + 31);
+    }
+    writeBytes(day / "repetitive.txt", phrase);
+    writeBytes(day / "text with blanks, commas.txt", textBytes(400000, 22));
+    writeBytes(day / "日本語 フォルダ" / "a,b" / "ファイル 名.txt", textBytes(5000, 23));
+    writeBytes(day / "SRC" / "MAIN.C", textBytes(3000, 24));
+    Bytes window = randomBytes(8192, 25);
+    window.insert(window.end(), window.begin(), window.end());
+    writeBytes(day / "distance-8192.bin", window);
+
+    // A name whose header comes to exactly 256 bytes gets the pad byte.
+    {
+        EntryHeader h;
+        h.folders = {"20261207"};
+        h.hasOwner = true;
+        for (std::size_t len = 1;; ++len) {
+            h.name.assign(len, 'p');
+            if (encodeHeader(h).size() >= 256) {
+                break;
+            }
+        }
+        ASSERT_EQ(encodeHeader(h).size(), 257u);
+        writeBytes(day / h.name, textBytes(1000, 26));
+    }
+
+    fs::path deep = day / "deep";
+    for (int i = 0; i < 30; ++i) {
+        deep /= "level-" + std::to_string(i);
+    }
+    fs::create_directories(deep);
+    writeBytes(deep / "bottom.txt", textBytes(777, 27));
+
+    // Links are skipped: one leads out of the tree, one to a file in it.
+    fs::create_symlink("/etc", day / "link-out");
+    fs::create_symlink("short.txt", day / "link-in");
+
+    // Distinct times, folders last so filling them does not move theirs.
+    std::time_t t = 1600000000;
+    std::vector<fs::path> folders;
+    for (auto it = fs::recursive_directory_iterator(day); it != fs::recursive_directory_iterator();
+         ++it) {
+        if (it->is_symlink()) {
+            continue;
+        }
+        if (it->is_directory()) {
+            folders.push_back(it->path());
+        } else {
+            setTime(it->path(), t += 3607);
+        }
+    }
+    folders.push_back(day);
+    for (const fs::path& f : folders) {
+        setTime(f, t += 86401);
+    }
+
+    const fs::path archive = root() / "out dir" / "20261207.lzh";
+    fs::create_directories(archive.parent_path());
+    std::string text;
+    ASSERT_EQ(pack(archive, day, &text), kOk) << text;
+    EXPECT_NE(text.find("skipped 2"), std::string::npos) << text;
+    EXPECT_EQ(listing(archive.parent_path()), std::vector<std::string>{"20261207.lzh"});
+
+    // Our own reading: methods chosen, and every folder before its contents.
+    const auto headers = readHeaders(archive);
+    std::map<std::string, Method> method;
+    std::vector<std::string> seenFolders;
+    for (const EntryHeader& h : headers) {
+        method[h.path()] = h.method;
+        if (!h.folders.empty()) {
+            std::string parent;
+            for (std::size_t i = 0; i + (h.method == Method::Directory ? 1 : 0) < h.folders.size();
+                 ++i) {
+                parent += h.folders[i] + "/";
+            }
+            if (!parent.empty()) {
+                EXPECT_NE(std::find(seenFolders.begin(), seenFolders.end(), parent),
+                          seenFolders.end())
+                    << h.path() << " comes before its folder";
+            }
+        }
+        if (h.method == Method::Directory) {
+            seenFolders.push_back(h.path());
+        }
+    }
+    EXPECT_EQ(headers.front().path(), "20261207/");
+    EXPECT_EQ(method["20261207/empty folder/"], Method::Directory);
+    EXPECT_EQ(method["20261207/empty.txt"], Method::Stored);
+    EXPECT_EQ(method["20261207/short.txt"], Method::Stored);
+    EXPECT_EQ(method["20261207/zeros-100.bin"], Method::Lh5);
+    EXPECT_EQ(method["20261207/noise.bin"], Method::Stored);
+    EXPECT_EQ(method["20261207/repetitive.txt"], Method::Lh5);
+    EXPECT_EQ(method["20261207/distance-8192.bin"], Method::Lh5);
+    EXPECT_EQ(method.count("20261207/link-out"), 0u);
+    EXPECT_EQ(method.count("20261207/link-in"), 0u);
+
+    checkWithExternalReaders(archive, day, root() / "x");
+}
+
+TEST_F(ArchiveTest, LargeFilesAcrossManyBlocks) {
+    const fs::path day = root() / "20261208";
+    fs::create_directories(day);
+    writeBytes(day / "big.txt", textBytes(20 * 1000 * 1000, 31));
+    // One literal and 78125 longest matches: split in two blocks, the second
+    // made of a single code, which takes the one-symbol table form.
+    writeBytes(day / "zeros.bin", Bytes(1 + 256 * 78125, 0));
+    setTime(day / "big.txt", 1700000000);
+    setTime(day / "zeros.bin", 1700000100);
+    setTime(day, 1700000200);
+    const fs::path archive = root() / "20261208.lzh";
+    std::string text;
+    ASSERT_EQ(pack(archive, day, &text), kOk) << text;
+    for (const EntryHeader& h : readHeaders(archive)) {
+        if (h.name == "big.txt") {
+            EXPECT_EQ(h.method, Method::Lh5);
+            EXPECT_LT(h.compressedSize, h.originalSize / 3);
+        }
+    }
+    checkWithExternalReaders(archive, day, root() / "x");
+}
+
+TEST_F(ArchiveTest, FileOfFourGibibytesIsRefusedAndNothingIsLeft) {
+    const fs::path day = root() / "20261209";
+    fs::create_directories(day);
+    writeBytes(day / "a.txt", textBytes(1000, 1));
+    { std::ofstream sparse(day / "huge.bin", std::ios::binary); }
+    fs::resize_file(day / "huge.bin", std::uint64_t{1} << 32); // sparse: no real disk use
+    std::string text;
+    EXPECT_EQ(pack(root() / "20261209.lzh", day, &text), kErrorFileTooLarge);
+    EXPECT_NE(text.find("huge.bin"), std::string::npos) << text;
+    EXPECT_EQ(listing(root()), std::vector<std::string>{"20261209"});
+}
+
+TEST_F(ArchiveTest, FailuresGiveTheirCodeAndLeaveNothing) {
+    const fs::path day = root() / "20261210";
+    fs::create_directories(day);
+    writeBytes(day / "a.txt", textBytes(1000, 1));
+    const std::string arc = (root() / "20261210.lzh").string();
+    const std::string dir = day.string();
+    char out[256];
+    for (const std::string& bad :
+         {"x -x1 -r2 " + arc + " " + dir, "a -x1 -r2 -y " + arc + " " + dir, "a " + arc + " " + dir,
+          "a -x1 -r2 " + arc, "a -x1 -r2 " + arc + " " + dir + " " + dir, std::string()}) {
+        EXPECT_EQ(Unlha(0, bad, out, sizeof out), kErrorBadCommand) << bad;
+    }
+    EXPECT_EQ(pack(arc, root() / "missing"), kErrorCannotReadSource);
+    EXPECT_EQ(pack(root() / "no such folder" / "a.lzh", day), kErrorCannotWriteArchive);
+
+    writeBytes(day / std::string("bad\xff.txt"), {'x'});
+    std::string text;
+    EXPECT_EQ(pack(arc, day, &text), kErrorBadName);
+    EXPECT_NE(text.find("0xFF"), std::string::npos) << text;
+
+    EXPECT_EQ(listing(root()), std::vector<std::string>{"20261210"});
+    EXPECT_EQ(listing(day), (std::vector<std::string>{"a.txt", "bad\xff.txt"}));
+    EXPECT_FALSE(UnlhaGetRunning());
+}
+
+TEST_F(ArchiveTest, ReplacesAnOldArchiveAndReportsWithinTheBuffer) {
+    const fs::path day = root() / "20261211";
+    fs::create_directories(day / "sub");
+    writeBytes(day / "sub" / "a.txt", textBytes(5000, 2));
+    const fs::path archive = root() / "20261211.lzh";
+    writeBytes(archive, Bytes(100, 'j'));
+
+    char out[16];
+    std::memset(out, 'z', sizeof out);
+    const std::string line = "a -x1 -r2 " + archive.string() + " " + day.string();
+    ASSERT_EQ(Unlha(0, line, out, sizeof out), kOk);
+    EXPECT_EQ(std::string(out), std::string("Archived 1 file").substr(0, 15));
+    EXPECT_EQ(readHeaders(archive).size(), 3u);
+
+    char one[1] = {'z'};
+    ASSERT_EQ(Unlha(0, line, one, 1), kOk);
+    EXPECT_EQ(one[0], '\0');
+    EXPECT_EQ(Unlha(0, line, nullptr, 0), kOk);
+    EXPECT_EQ(listing(root()), (std::vector<std::string>{"20261211", "20261211.lzh"}));
+    EXPECT_GT(UnlhaGetVersion(), 0);
+}
+
+TEST_F(ArchiveTest, ReadBackCatchesDamage) {
+    const fs::path day = root() / "20261212";
+    fs::create_directories(day);
+    writeBytes(day / "a.txt", textBytes(50000, 3));
+    writeBytes(day / "b.bin", randomBytes(3000, 4));
+    const fs::path archive = root() / "20261212.lzh";
+    ASSERT_EQ(pack(archive, day), kOk);
+    const auto headers = readHeaders(archive);
+    ASSERT_EQ(headers.size(), 3u);
+    EXPECT_NO_THROW(verifyArchive(archive, headers));
+
+    const Bytes good = readBytes(archive);
+    auto expectCaught = [&](const Bytes& damaged, const char* what) {
+        writeBytes(archive, damaged);
+        try {
+            verifyArchive(archive, headers);
+            ADD_FAILURE() << what << " went unnoticed";
+        } catch (const LhaError& e) {
+            EXPECT_EQ(e.code(), kErrorVerifyFailed) << what;
+        }
+    };
+    // A byte in the middle of the compressed text, one in the stored data,
+    // a cut archive, a missing end byte and bytes after it.
+    const std::size_t textData = encodeHeader(headers[0]).size() + encodeHeader(headers[1]).size();
+    Bytes d = good;
+    d[textData + headers[1].compressedSize / 2] ^= 0x04;
+    expectCaught(d, "damaged compressed data");
+    d = good;
+    d[good.size() - 100] ^= 0x01;
+    expectCaught(d, "damaged stored data");
+    expectCaught(Bytes(good.begin(), good.begin() + static_cast<long>(good.size() / 2)),
+                 "a cut archive");
+    expectCaught(Bytes(good.begin(), good.end() - 1), "a missing end byte");
+    d = good;
+    d.push_back(0);
+    expectCaught(d, "trailing bytes");
+    // An entry the source does not have.
+    auto fewer = headers;
+    fewer.pop_back();
+    writeBytes(archive, good);
+    EXPECT_THROW(verifyArchive(archive, fewer), LhaError);
+}
+
+} // namespace
+} // namespace tolvane::lha
