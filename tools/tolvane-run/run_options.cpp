@@ -5,7 +5,12 @@ namespace tolvane::run {
 const char* const kUsage =
     "usage: tolvane-run --save-at DEST [--date-copy] [--compress] [--read-only]\n"
     "                   [--stamp Y M D h m s] [--] [TARGET...]\n"
+    "       tolvane-run --settings DIR [options as above] [--] [TARGET...]\n"
     "Performs one copy run of the TARGETs to DEST and exits.\n"
+    "  --settings DIR  load DIR/Tolvane.Ini and the list in DIR/Tolvane.dat as the\n"
+    "                program does at start-up (a missing list file is created and\n"
+    "                ends the program); options given override single values and\n"
+    "                TARGETs given replace the list\n"
     "  --date-copy   copy into a day folder YYYYMMDD under DEST\n"
     "  --compress    archive earlier day folders after the run\n"
     "  --read-only   mark copied files read-only\n"
@@ -40,6 +45,12 @@ std::optional<RunOptions> parseArguments(const std::vector<std::string>& argumen
             }
             options.saveAt = *text;
             haveSaveAt = true;
+        } else if (argument == "--settings") {
+            const std::string* text = value("--settings");
+            if (text == nullptr) {
+                return std::nullopt;
+            }
+            options.settingsFolder = *text;
         } else if (argument == "--date-copy") {
             options.dateCopy = true;
         } else if (argument == "--compress") {
@@ -61,8 +72,9 @@ std::optional<RunOptions> parseArguments(const std::vector<std::string>& argumen
             return std::nullopt;
         }
     }
-    if (!haveSaveAt) {
-        error = "--save-at is required";
+    options.saveAtGiven = haveSaveAt;
+    if (!haveSaveAt && !options.settingsFolder) {
+        error = "--save-at or --settings is required";
         return std::nullopt;
     }
     return options;

@@ -9,7 +9,11 @@ namespace tolvane::run {
 
 // What the command line asks for.
 struct RunOptions {
+    // Load the settings as start-up does, as if the executable were
+    // <settingsFolder>/Tolvane; the other options then override single values.
+    std::optional<std::string> settingsFolder;
     std::string saveAt;
+    bool saveAtGiven = false;
     bool dateCopy = false;
     bool compress = false;
     bool readOnly = false;
