@@ -57,7 +57,7 @@ FileStatus fileStatus(const std::string& path) {
 std::optional<FileStatus> linkStatus(const std::string& path) {
     struct stat st {};
     if (::lstat(path.c_str(), &st) != 0) {
-        if (errno == ENOENT || errno == ENOTDIR) {
+        if (errno == ENOENT || errno == ENOTDIR || errno == ENAMETOOLONG) {
             return std::nullopt;
         }
         throwFailure(errno, path);

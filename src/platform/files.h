@@ -36,7 +36,7 @@ bool fileExists(const std::string& path); // a regular file
 // The status of what a path names, following links.
 FileStatus fileStatus(const std::string& path);
 // The status of the path itself (a link is reported as a link); nothing when
-// there is no such entry.
+// there is no such entry or none can exist by that name.
 std::optional<FileStatus> linkStatus(const std::string& path);
 
 // The name an entry is known by: its last name, with "." and ".." resolved to

@@ -1,0 +1,147 @@
+#include "engine_fixture.h"
+#include "platform/clock.h"
+
+#include <cstdlib>
+#include <ctime>
+#include <optional>
+
+namespace tolvane::engine {
+namespace {
+
+// Central European time, +1 in winter and +2 in summer, for the whole test.
+class CopiedFileFinish : public EngineTest {
+  protected:
+    CopiedFileFinish() {
+        if (const char* zone = std::getenv("TZ")) {
+            oldZone_ = zone;
+        }
+        ::setenv("TZ", "CET-1CEST,M3.5.0,M10.5.0/3", 1);
+        ::tzset();
+        write("src.txt", "content");
+        setModified("src.txt", 1700000000);
+    }
+    ~CopiedFileFinish() override {
+        if (oldZone_) {
+            ::setenv("TZ", oldZone_->c_str(), 1);
+        } else {
+            ::unsetenv("TZ");
+        }
+        ::tzset();
+    }
+
+    void stamp(const std::array<std::string, 6>& fields) {
+        state.setCheckKakunin(0);
+        for (int i = 0; i < 6; ++i) {
+            state.setTextDate(i, fields[static_cast<std::size_t>(i)]);
+        }
+    }
+
+    static std::int64_t utc(int y, int mo, int d, int h, int mi, int s) {
+        std::tm t{};
+        t.tm_year = y - 1900;
+        t.tm_mon = mo - 1;
+        t.tm_mday = d;
+        t.tm_hour = h;
+        t.tm_min = mi;
+        t.tm_sec = s;
+        return static_cast<std::int64_t>(::timegm(&t));
+    }
+
+  private:
+    std::optional<std::string> oldZone_;
+};
+
+TEST_F(CopiedFileFinish, WithTheBoxTickedTheCopyStaysAsCopied) {
+    chmod("src.txt", 0640);
+    engine.CopyDiffFile(path("src.txt"), path("copy.txt"));
+    EXPECT_EQ(modified("copy.txt"), 1700000000);
+    EXPECT_EQ(mode("copy.txt"), 0640u);
+}
+
+TEST_F(CopiedFileFinish, TheStampUsesTheOffsetOfItsOwnDate) {
+    stamp({"2026", "12", "8", "9", "30", "0"});
+    engine.CopyDiffFile(path("src.txt"), path("winter.txt"));
+    EXPECT_EQ(modified("winter.txt"), utc(2026, 12, 8, 8, 30, 0));
+
+    stamp({"2026", "7", "1", "12", "0", "0"});
+    engine.CopyDiffFile(path("src.txt"), path("summer.txt"));
+    EXPECT_EQ(modified("summer.txt"), utc(2026, 7, 1, 10, 0, 0));
+    EXPECT_TRUE(shell.messages.empty());
+}
+
+TEST_F(CopiedFileFinish, AReadOnlySourceIsDatedAndStaysReadOnly) {
+    chmod("src.txt", 0444);
+    stamp({"2026", "12", "8", "9", "30", "0"});
+    engine.CopyDiffFile(path("src.txt"), path("copy.txt"));
+    EXPECT_EQ(modified("copy.txt"), utc(2026, 12, 8, 8, 30, 0));
+    EXPECT_EQ(mode("copy.txt"), 0444u);
+}
+
+TEST_F(CopiedFileFinish, ReadOnlyMarkingRemovesEveryWriteBit) {
+    chmod("src.txt", 0666);
+    state.setCopyAtReadOnlyChecked(true);
+    engine.CopyDiffFile(path("src.txt"), path("copy.txt"));
+    EXPECT_EQ(mode("copy.txt"), 0444u);
+}
+
+TEST_F(CopiedFileFinish, AStampedCopyIsCopiedAgainOnEveryRun) {
+    stamp({"2026", "12", "8", "9", "30", "0"});
+    engine.CopyDiffFile(path("src.txt"), path("copy.txt"));
+    write("copy.txt", "CONTENT");
+    setModified("copy.txt", utc(2026, 12, 8, 8, 30, 0));
+    engine.CopyDiffFile(path("src.txt"), path("copy.txt"));
+    EXPECT_EQ(read("copy.txt"), "content");
+}
+
+TEST_F(CopiedFileFinish, AnEmptyFieldReportsEachFileLeavesItWritableAndTheRunGoesOn) {
+    write("data/a.txt", "a");
+    write("data/b.txt", "b");
+    chmod("data/a.txt", 0444);
+    chmod("data/b.txt", 0444);
+    stamp({"2026", "12", "", "9", "30", "0"});
+    state.setCopyAtReadOnlyChecked(true);
+
+    EXPECT_TRUE(engine.GetFiles(path("data"), path("copy"), true));
+
+    ASSERT_EQ(shell.messages.size(), 2u);
+    for (const std::string name : {"a.txt", "b.txt"}) {
+        const std::string text =
+            "ファイルの属性変更に失敗しました。\r\nファイル名：" + path("copy/" + name);
+        EXPECT_TRUE(shell.messages[0].text == text || shell.messages[1].text == text) << name;
+        EXPECT_EQ(mode("copy/" + name), 0644u) << name;
+    }
+    EXPECT_EQ(shell.messages[0].style, MessageStyle::Ok);
+}
+
+TEST_F(CopiedFileFinish, AnImpossibleDateIsAFailedDateUpdateAndTheRestStillRuns) {
+    chmod("src.txt", 0444);
+    stamp({"2026", "2", "30", "9", "30", "0"});
+    state.setCopyAtReadOnlyChecked(true);
+    engine.CopyDiffFile(path("src.txt"), path("copy.txt"));
+    ASSERT_EQ(shell.messages.size(), 1u);
+    EXPECT_EQ(shell.messages[0].text, "ファイル日付更新エラー：code=16"); // EINVAL, in hex
+    EXPECT_EQ(shell.messages[0].style, MessageStyle::OkExclamation);
+    EXPECT_EQ(modified("copy.txt"), 1700000000);
+    EXPECT_EQ(mode("copy.txt"), 0444u);
+}
+
+TEST_F(CopiedFileFinish, FieldsAreRoundedSixteenBitNumbers) {
+    write("f", "x");
+    stamp({" 2026 ", "12", "7.5", "9", "30", "0.4"});
+    engine.setCopiedFileDate(path("f"));
+    EXPECT_EQ(modified("f"), utc(2026, 12, 8, 8, 30, 0));
+
+    for (const std::string bad : {"40000", "abc", "12x", "0x0C"}) {
+        stamp({"2026", bad, "8", "9", "30", "0"});
+        EXPECT_ANY_THROW(engine.setCopiedFileDate(path("f"))) << bad;
+    }
+}
+
+TEST_F(CopiedFileFinish, AFileThatCannotBeOpenedIsLeftAlone) {
+    stamp({"2026", "12", "8", "9", "30", "0"});
+    EXPECT_NO_THROW(engine.setCopiedFileDate(path("missing")));
+    EXPECT_TRUE(shell.messages.empty());
+}
+
+} // namespace
+} // namespace tolvane::engine

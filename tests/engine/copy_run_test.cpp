@@ -1,0 +1,134 @@
+#include "engine_fixture.h"
+
+namespace tolvane::engine {
+namespace {
+
+using CopyRun = EngineTest;
+
+TEST_F(CopyRun, AnEmptyDestinationOnlyShowsTheMessage) {
+    state.addListTarget(path("src"));
+    write("src/f", "x");
+    state.setCaption("before");
+    state.setTimerEnabled(true);
+
+    engine.M_Exec_Click();
+
+    EXPECT_EQ(shell.texts(), std::vector<std::string>{"保存先が指定されていません"});
+    EXPECT_EQ(state.caption(), "before");
+    EXPECT_TRUE(state.timerEnabled());
+    EXPECT_TRUE(state.inputsEnabled());
+    EXPECT_EQ(state.runDepth, 0);
+}
+
+TEST_F(CopyRun, LocksTheWindowDuringTheRunAndRestoresItWithTheCountdownCaption) {
+    write("src/f", "x");
+    std::filesystem::create_directory(path("dst"));
+    state.addListTarget(path("src"));
+    state.setTextSaveAt(path("dst"));
+    state.remainingTime = 59500;
+    std::vector<std::string> seen;
+    shell.onServeEvents = [&] {
+        seen.push_back(state.caption() + (state.inputsEnabled() ? " inputs" : "") +
+                       (state.timerEnabled() ? " timer" : "") + " depth " +
+                       std::to_string(state.runDepth));
+    };
+
+    engine.CopyExec();
+
+    ASSERT_FALSE(seen.empty());
+    EXPECT_EQ(seen.front(), "Tolvane：処理中 depth 1");
+    EXPECT_EQ(state.statusCaption, "Tolvane：待機中");
+    EXPECT_EQ(state.caption(), "Tolvane：待機中   残り待ち時間59.5秒");
+    EXPECT_TRUE(state.timerEnabled());
+    EXPECT_TRUE(state.inputsEnabled());
+    EXPECT_EQ(state.runDepth, 0);
+    EXPECT_EQ(read("dst/src/f"), "x");
+    EXPECT_TRUE(shell.messages.empty());
+}
+
+TEST_F(CopyRun, OneTrailingSeparatorIsTrimmedThroughTheFieldButTheRootKeepsIt) {
+    std::filesystem::create_directory(path("dst"));
+    int changes = 0;
+    state.setTextSaveAt(path("dst") + "/");
+    state.onTextSaveAtChange = [&] {
+        ++changes;
+        state.setStopTimerChecked(true);
+    };
+    state.remainingTime = 59000;
+
+    engine.CopyExec();
+
+    EXPECT_EQ(state.textSaveAt(), path("dst"));
+    EXPECT_EQ(changes, 1);
+    EXPECT_EQ(state.caption(), "Tolvane：監視一時停止中   残り待ち時間59秒");
+    EXPECT_TRUE(state.timerEnabled());
+
+    state.setTextSaveAt("/");
+    changes = 0;
+    engine.CopyExec();
+    EXPECT_EQ(state.textSaveAt(), "/");
+    EXPECT_EQ(changes, 0);
+}
+
+TEST_F(CopyRun, ArchivingFollowsTheEntriesOnlyWhenChecked) {
+    std::filesystem::create_directory(path("dst"));
+    state.setTextSaveAt(path("dst"));
+    int archived = 0;
+    engine.compressPastDateFolders = [&] {
+        ++archived;
+        EXPECT_EQ(state.caption(), "Tolvane：処理中");
+    };
+    engine.CopyExec();
+    EXPECT_EQ(archived, 0);
+    state.setDateCopyCompressChecked(true);
+    engine.CopyExec();
+    EXPECT_EQ(archived, 1);
+    EXPECT_EQ(state.caption(), "Tolvane：待機中   残り待ち時間0秒");
+}
+
+TEST_F(CopyRun, AMissingEntryIsReportedAndTheNextOneStillCopied) {
+    write("b/f", "b");
+    std::filesystem::create_directory(path("dst"));
+    state.setTextSaveAt(path("dst"));
+    state.addListTarget(path("gone"));
+    state.addListTarget(path("b"));
+
+    engine.CopyExec();
+
+    EXPECT_EQ(shell.texts(),
+              std::vector<std::string>{"コピー対象がありません。\r\nTargetFolder=" + path("gone")});
+    EXPECT_EQ(read("dst/b/f"), "b");
+}
+
+TEST_F(CopyRun, TheListCountIsTakenOnceAndAnEntryGoneMeanwhileReadsEmpty) {
+    write("a/f", "a");
+    write("b/f", "b");
+    std::filesystem::create_directory(path("dst"));
+    state.setTextSaveAt(path("dst"));
+    state.addListTarget(path("a"));
+    state.addListTarget(path("b"));
+    bool cleared = false;
+    shell.onServeEvents = [&] {
+        if (!cleared && exists("dst/a/f")) {
+            cleared = true;
+            state.removeListTarget(1);
+        }
+    };
+
+    engine.CopyExec();
+
+    EXPECT_EQ(shell.texts(), std::vector<std::string>{"コピー対象がありません。\r\nTargetFolder="});
+    EXPECT_FALSE(exists("dst/b"));
+}
+
+TEST_F(CopyRun, TheRunDepthIsRestoredWhenTheProgramEndsInsideTheRun) {
+    write("dst/Work/f", "x");
+    state.setTextSaveAt(path("dst"));
+    state.addListTarget(path("dst/Work"));
+    EXPECT_TRUE(ends([&] { engine.CopyExec(); }));
+    EXPECT_EQ(state.runDepth, 0);
+    EXPECT_FALSE(state.timerEnabled());
+}
+
+} // namespace
+} // namespace tolvane::engine

@@ -1,0 +1,139 @@
+#include "engine_fixture.h"
+
+#include <csignal>
+#include <sys/resource.h>
+#include <unistd.h>
+
+namespace tolvane::engine {
+namespace {
+
+using DiffCopy = EngineTest;
+
+const std::string kCopyFailed = "CopyDiffFile:CopyFileに失敗しました。\r\nreturn_code=0\r\n"
+                                "コピー先に上書きできないファイルが存在します";
+
+TEST_F(DiffCopy, CopiesOnlyWhenTimeOrLengthDiffers) {
+    write("src", "source");
+    setModified("src", 1765000000);
+
+    engine.CopyDiffFile(path("src"), path("copy"));
+    EXPECT_EQ(read("copy"), "source");
+    EXPECT_EQ(modified("copy"), 1765000000);
+
+    // Equal: left alone.
+    write("copy", "SOURCE");
+    setModified("copy", 1765000000);
+    engine.CopyDiffFile(path("src"), path("copy"));
+    EXPECT_EQ(read("copy"), "SOURCE");
+
+    // One second apart.
+    setModified("copy", 1765000001);
+    engine.CopyDiffFile(path("src"), path("copy"));
+    EXPECT_EQ(read("copy"), "source");
+
+    // Same time, other length.
+    write("copy", "longer copy");
+    setModified("copy", 1765000000);
+    engine.CopyDiffFile(path("src"), path("copy"));
+    EXPECT_EQ(read("copy"), "source");
+
+    // A newer copy is overwritten by the older source just the same.
+    write("copy", "newer!");
+    setModified("copy", 1800000000);
+    engine.CopyDiffFile(path("src"), path("copy"));
+    EXPECT_EQ(read("copy"), "source");
+    EXPECT_TRUE(shell.messages.empty());
+}
+
+TEST_F(DiffCopy, AnUnchangedCopyIsNotFinishedAgain) {
+    write("src", "s");
+    engine.CopyDiffFile(path("src"), path("copy"));
+    state.setCopyAtReadOnlyChecked(true);
+    engine.CopyDiffFile(path("src"), path("copy"));
+    EXPECT_NE(mode("copy") & 0200, 0u);
+}
+
+TEST_F(DiffCopy, AReadOnlyCopyThatDiffersIsOverwritten) {
+    write("src", "new");
+    write("copy", "old copy");
+    chmod("copy", 0444);
+    engine.CopyDiffFile(path("src"), path("copy"));
+    EXPECT_EQ(read("copy"), "new");
+}
+
+TEST_F(DiffCopy, LengthsBeyondFourGibibytesCompare) {
+    // Lengths 1 and 4 GiB + 1 agree in their low 32 bits.
+    write("big", "");
+    ASSERT_EQ(::truncate(path("big").c_str(), (std::int64_t{4} << 30) + 1), 0);
+    write("copy", "x");
+    setModified("big", 1765000000);
+    setModified("copy", 1765000000);
+
+    engine.CopyDiffFile(path("big"), path("copy"));
+
+    EXPECT_EQ(platform::fileStatus(path("copy")).size, (std::int64_t{4} << 30) + 1);
+}
+
+TEST_F(DiffCopy, AFolderInTheCopysPlaceEndsTheProgramWithTheCopyMessage) {
+    write("src", "s");
+    write("copy/inside.txt", "kept");
+    EXPECT_TRUE(ends([&] { engine.CopyDiffFile(path("src"), path("copy")); }));
+    EXPECT_EQ(shell.texts(), std::vector<std::string>{kCopyFailed});
+    EXPECT_EQ(shell.endKind, EndKind::Orderly);
+    EXPECT_EQ(read("copy/inside.txt"), "kept");
+}
+
+TEST_F(DiffCopy, ANameTheFileSystemRefusesEndsWithTheCopyMessage) {
+    write("src", "s");
+    EXPECT_TRUE(ends([&] { engine.CopyDiffFile(path("src"), path(std::string(300, 'n'))); }));
+    EXPECT_EQ(shell.texts(), std::vector<std::string>{kCopyFailed});
+    EXPECT_EQ(names(""), std::vector<std::string>{"src"});
+}
+
+TEST_F(DiffCopy, AFullDiskKeepsThePreviousCopy) {
+    write("src", std::string(256 * 1024, 's'));
+    write("out/copy", "previous");
+    struct rlimit old {};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
+    const auto handler = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = old;
+    small.rlim_cur = 64 * 1024;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    const bool ended = ends([&] { engine.CopyDiffFile(path("src"), path("out/copy")); });
+    ::setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, handler);
+
+    EXPECT_TRUE(ended);
+    EXPECT_EQ(shell.texts(), std::vector<std::string>{kCopyFailed});
+    EXPECT_EQ(read("out/copy"), "previous");
+    EXPECT_EQ(names("out"), std::vector<std::string>{"copy"});
+}
+
+TEST_F(DiffCopy, ASourceGoneBeforeTheComparisonIsAnUnexpectedFailure) {
+    write("copy", "kept");
+    EXPECT_TRUE(ends([&] { engine.CopyDiffFile(path("gone"), path("copy")); }));
+    EXPECT_EQ(shell.texts(),
+              std::vector<std::string>{"CopyDiffFile:予期しないエラーが発生しました。\r\n"
+                                       "No such file or directory: " +
+                                       path("gone")});
+    EXPECT_EQ(read("copy"), "kept");
+}
+
+TEST_F(DiffCopy, ALinkInTheCopysPlaceIsReplacedNotWrittenThrough) {
+    write("src", "s");
+    write("target", "t");
+    setModified("src", 1765000000);
+    setModified("target", 1765000000);
+    std::filesystem::create_symlink(path("target"), path("copy"));
+    write("src", "s"); // same length as the link's target
+    setModified("src", 1765000000);
+
+    engine.CopyDiffFile(path("src"), path("copy"));
+
+    EXPECT_EQ(platform::linkStatus(path("copy"))->kind, platform::FileKind::File);
+    EXPECT_EQ(read("copy"), "s");
+    EXPECT_EQ(read("target"), "t");
+}
+
+} // namespace
+} // namespace tolvane::engine

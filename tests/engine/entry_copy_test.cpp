@@ -1,0 +1,178 @@
+#include "engine_fixture.h"
+#include "platform/clock.h"
+
+namespace tolvane::engine {
+namespace {
+
+using EntryCopy = EngineTest;
+
+TEST_F(EntryCopy, AFolderIsWalkedIntoAnExistingDestinationAndOnlyChangesAreCopied) {
+    write("data/Work/a.txt", "a");
+    write("data/Work/sub/b.txt", "b");
+    std::filesystem::create_directory(path("backup"));
+    state.setTextSaveAt(path("backup"));
+
+    engine.CopyFolderMain(path("data/Work"));
+    EXPECT_EQ(read("backup/Work/a.txt"), "a");
+    EXPECT_EQ(read("backup/Work/sub/b.txt"), "b");
+
+    // Same time and length: left alone, so a marker in the copy survives.
+    write("backup/Work/a.txt", "A");
+    setModified("backup/Work/a.txt", modified("data/Work/a.txt"));
+    write("data/Work/sub/b.txt", "bb");
+    engine.CopyFolderMain(path("data/Work"));
+    EXPECT_EQ(read("backup/Work/a.txt"), "A");
+    EXPECT_EQ(read("backup/Work/sub/b.txt"), "bb");
+    EXPECT_TRUE(shell.messages.empty());
+}
+
+TEST_F(EntryCopy, AMissingDestinationIsMadeAndTheFolderCopiedWholeWithoutFinishing) {
+    write("data/Work/a.txt", "a");
+    chmod("data/Work/a.txt", 0644);
+    state.setTextSaveAt(path("new/backup"));
+    state.setCopyAtReadOnlyChecked(true);
+
+    engine.CopyFolderMain(path("data/Work"));
+
+    EXPECT_EQ(read("new/backup/Work/a.txt"), "a");
+    EXPECT_EQ(mode("new/backup/Work/a.txt"), 0644u);
+    EXPECT_TRUE(shell.messages.empty());
+}
+
+TEST_F(EntryCopy, ADestinationWithATrailingSeparatorGetsNoDoubledOne) {
+    write("data/Work/a.txt", "a");
+    state.setTextSaveAt(path("backup") + "/");
+    std::filesystem::create_directory(path("backup"));
+    engine.CopyFolderMain(path("data/Work"));
+    EXPECT_EQ(read("backup/Work/a.txt"), "a");
+}
+
+TEST_F(EntryCopy, DateHistoryCopiesWholeIntoTheDayFolderFirstAndWalksLater) {
+    write("data/Work/a.txt", "a");
+    write("data/Other/o.txt", "o");
+    write("data/c.txt", "c");
+    state.setTextSaveAt(path("backup"));
+    state.setDateCopyTag(kDateCopyMark);
+    state.setCopyAtReadOnlyChecked(true);
+
+    engine.CopyFolderMain(path("data/Work"));
+    EXPECT_EQ(read("backup/20261208/Work/a.txt"), "a");
+    EXPECT_EQ(mode("backup/20261208/Work/a.txt") & 0222, 0644u & 0222); // copied whole
+
+    engine.CopyFolderMain(path("data/Other"));
+    EXPECT_EQ(read("backup/20261208/Other/o.txt"), "o");
+    EXPECT_EQ(mode("backup/20261208/Other/o.txt") & 0222, 0u); // walked and finished
+
+    engine.CopyFolderMain(path("data/c.txt"));
+    EXPECT_EQ(read("backup/20261208/c.txt"), "c");
+    EXPECT_TRUE(shell.messages.empty());
+}
+
+TEST_F(EntryCopy, ACopyOntoItsOwnSourceEndsTheProgram) {
+    write("backup/Work/a.txt", "a");
+    state.setTextSaveAt(path("backup"));
+    EXPECT_TRUE(ends([&] { engine.CopyFolderMain(path("backup/Work")); }));
+    EXPECT_EQ(shell.texts(), std::vector<std::string>{"コピー先とコピー元が同じです"});
+    EXPECT_EQ(shell.endKind, EndKind::Orderly);
+    EXPECT_EQ(names("backup/Work"), std::vector<std::string>{"a.txt"});
+}
+
+TEST_F(EntryCopy, DotEntriesKeepTheirNames) {
+    write("data/.profile", "p");
+    write("data/.config/app.ini", "i");
+    std::filesystem::create_directory(path("backup"));
+    state.setTextSaveAt(path("backup"));
+
+    engine.CopyFolderMain(path("data/.profile"));
+    engine.CopyFolderMain(path("data/.config"));
+
+    EXPECT_EQ(names("backup"), (std::vector<std::string>{".config", ".profile"}));
+    EXPECT_EQ(read("backup/.config/app.ini"), "i");
+    EXPECT_TRUE(shell.messages.empty());
+}
+
+TEST_F(EntryCopy, ADestinationInsideTheEntryIsNeverCopiedIntoItself) {
+    write("home/notes.txt", "n");
+    write("home/docs/d.txt", "d");
+    state.setTextSaveAt(path("home/backup"));
+
+    // First the whole copy (destination missing), then twice the walk.
+    engine.CopyFolderMain(path("home"));
+    engine.CopyFolderMain(path("home"));
+    write("home/docs/d.txt", "changed");
+    engine.CopyFolderMain(path("home"));
+
+    EXPECT_EQ(names("home/backup"), std::vector<std::string>{"home"});
+    EXPECT_EQ(names("home/backup/home"), (std::vector<std::string>{"docs", "notes.txt"}));
+    EXPECT_EQ(read("home/backup/home/docs/d.txt"), "changed");
+    EXPECT_TRUE(shell.messages.empty());
+}
+
+TEST_F(EntryCopy, TheDestinationItselfAsAnEntryDoesNotNest) {
+    write("backup/a.txt", "a");
+    state.setTextSaveAt(path("backup"));
+    engine.CopyFolderMain(path("backup"));
+    engine.CopyFolderMain(path("backup"));
+    EXPECT_EQ(names("backup/backup"), std::vector<std::string>{"a.txt"});
+}
+
+TEST_F(EntryCopy, AnEntryThatIsALinkIsFollowed) {
+    write("real/folder/f.txt", "f");
+    write("real/file.txt", "t");
+    std::filesystem::create_directory_symlink(path("real/folder"), path("linked"));
+    std::filesystem::create_symlink(path("real/file.txt"), path("linked.txt"));
+    std::filesystem::create_directory(path("backup"));
+    state.setTextSaveAt(path("backup"));
+
+    engine.CopyFolderMain(path("linked"));
+    engine.CopyFolderMain(path("linked.txt"));
+
+    EXPECT_EQ(platform::linkStatus(path("backup/linked"))->kind, platform::FileKind::Folder);
+    EXPECT_EQ(read("backup/linked/f.txt"), "f");
+    EXPECT_EQ(platform::linkStatus(path("backup/linked.txt"))->kind, platform::FileKind::File);
+    EXPECT_EQ(read("backup/linked.txt"), "t");
+}
+
+TEST_F(EntryCopy, ADestinationThatCannotBeMadeEndsWithTheUnexpectedErrorMessage) {
+    write("data/a.txt", "a");
+    write("blocker", "a file where a folder should be");
+    state.setTextSaveAt(path("blocker/backup"));
+
+    EXPECT_TRUE(ends([&] { engine.CopyFolderMain(path("data/a.txt")); }));
+
+    ASSERT_EQ(shell.messages.size(), 1u);
+    EXPECT_EQ(shell.messages[0].text,
+              "CopyFolderMain:予期しないエラーが発生しました。\r\nNot a directory: " +
+                  path("blocker/backup"));
+    EXPECT_EQ(read("blocker"), "a file where a folder should be");
+}
+
+TEST_F(EntryCopy, AFolderEntryBelowAFileEndsThroughTheFolderCreation) {
+    write("data/Work/a.txt", "a");
+    write("blocker", "x");
+    state.setTextSaveAt(path("blocker/backup"));
+
+    EXPECT_TRUE(ends([&] { engine.CopyFolderMain(path("data/Work")); }));
+
+    ASSERT_EQ(shell.messages.size(), 1u);
+    EXPECT_EQ(shell.messages[0].text.rfind("makeLongDir:予期しないエラーが発生しました。\r\n", 0),
+              0u);
+    EXPECT_EQ(read("blocker"), "x");
+}
+
+TEST_F(EntryCopy, ARelativeDestinationHasNoDrive) {
+    write("data/Work/a.txt", "a");
+    state.setTextSaveAt("tolvane-no-such-drive");
+
+    EXPECT_TRUE(ends([&] { engine.CopyFolderMain(path("data/Work")); }));
+
+    ASSERT_EQ(shell.messages.size(), 2u);
+    EXPECT_EQ(shell.messages[0].text,
+              "makeLongDir:指定されたドライブがありません。\r\nDrive=tolvane-no-such-drive");
+    EXPECT_EQ(
+        shell.messages[1].text.rfind("CopyFolderMain:予期しないエラーが発生しました。\r\n", 0), 0u);
+    EXPECT_FALSE(platform::folderExists("tolvane-no-such-drive"));
+}
+
+} // namespace
+} // namespace tolvane::engine

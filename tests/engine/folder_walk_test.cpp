@@ -1,0 +1,112 @@
+#include "engine_fixture.h"
+
+#include <unistd.h>
+
+namespace tolvane::engine {
+namespace {
+
+using FolderWalk = EngineTest;
+
+TEST_F(FolderWalk, EmptyFoldersReappearAndNothingIsDeleted) {
+    std::filesystem::create_directories(path("src/a/b/c"));
+    write("dst/only-in-copy.txt", "stays");
+
+    EXPECT_TRUE(engine.GetFiles(path("src"), path("dst"), true));
+
+    EXPECT_TRUE(platform::folderExists(path("dst/a/b/c")));
+    EXPECT_EQ(read("dst/only-in-copy.txt"), "stays");
+}
+
+TEST_F(FolderWalk, ASourceThatCannotBeOpenedGivesFalseAfterMakingTheFolder) {
+    EXPECT_FALSE(engine.GetFiles(path("missing"), path("dst"), true));
+    EXPECT_TRUE(platform::folderExists(path("dst")));
+    EXPECT_TRUE(shell.messages.empty());
+}
+
+TEST_F(FolderWalk, ASubFolderGoneDuringTheWalkIsSkippedQuietly) {
+    write("src/a.txt", "a");
+    write("src/sub1/x.txt", "x");
+    write("src/sub2/y.txt", "y");
+    // Once the files are done, before the sub-folders are walked.
+    shell.onServeEvents = [&] {
+        if (exists("dst/a.txt") && exists("src/sub1")) {
+            platform::removeTree(path("src/sub1"));
+        }
+    };
+
+    EXPECT_TRUE(engine.GetFiles(path("src"), path("dst"), true));
+
+    EXPECT_TRUE(names("dst/sub1").empty());
+    EXPECT_EQ(read("dst/sub2/y.txt"), "y");
+    EXPECT_TRUE(shell.messages.empty());
+}
+
+TEST_F(FolderWalk, ATopFolderGoneBeforeItIsOpenedEndsTheProgram) {
+    write("src/Work/a.txt", "a");
+    std::filesystem::create_directory(path("dst"));
+    state.setTextSaveAt(path("dst"));
+    shell.onServeEvents = [&] { platform::removeTree(path("src/Work")); };
+
+    EXPECT_TRUE(ends([&] { engine.CopyFolderMain(path("src/Work")); }));
+
+    EXPECT_EQ(shell.texts(), std::vector<std::string>{"GetFiles:ファイルの処理に失敗しました。"});
+    EXPECT_EQ(shell.endKind, EndKind::Orderly);
+    EXPECT_TRUE(platform::folderExists(path("dst/Work")));
+}
+
+TEST_F(FolderWalk, LinksAreCopiedAsLinksAndSpecialFilesSkipped) {
+    write("src/a/f.txt", "f");
+    write("outside/secret.txt", "s");
+    std::filesystem::create_symlink("..", path("src/a/up"));
+    std::filesystem::create_directory_symlink(path("outside"), path("src/out"));
+    ASSERT_EQ(::mkfifo(path("src/a/pipe").c_str(), 0600), 0);
+
+    EXPECT_TRUE(engine.GetFiles(path("src"), path("dst"), true));
+    EXPECT_EQ(platform::readLink(path("dst/a/up")), "..");
+    EXPECT_EQ(platform::readLink(path("dst/out")), path("outside"));
+    EXPECT_FALSE(exists("dst/a/pipe"));
+    EXPECT_EQ(names("dst"), (std::vector<std::string>{"a", "out"}));
+
+    // A link that now points elsewhere is replaced; one that does not stays.
+    std::filesystem::remove(path("src/a/up"));
+    std::filesystem::create_symlink("../a", path("src/a/up"));
+    EXPECT_TRUE(engine.GetFiles(path("src"), path("dst"), true));
+    EXPECT_EQ(platform::readLink(path("dst/a/up")), "../a");
+    EXPECT_EQ(platform::readLink(path("dst/out")), path("outside"));
+    EXPECT_EQ(names("outside"), std::vector<std::string>{"secret.txt"});
+}
+
+TEST_F(FolderWalk, AnOldLinkCopyIsReplacedByTheFolderNotWrittenThrough) {
+    write("outside/keep.txt", "k");
+    std::filesystem::create_directory(path("dst"));
+    std::filesystem::create_directory_symlink(path("outside"), path("dst/sub"));
+    write("src/sub/new.txt", "n");
+
+    EXPECT_TRUE(engine.GetFiles(path("src"), path("dst"), true));
+
+    EXPECT_EQ(platform::linkStatus(path("dst/sub"))->kind, platform::FileKind::Folder);
+    EXPECT_EQ(read("dst/sub/new.txt"), "n");
+    EXPECT_EQ(names("outside"), std::vector<std::string>{"keep.txt"});
+}
+
+TEST_F(FolderWalk, AFileCopiedOntoItselfEndsTheProcessAtOnce) {
+    write("src/a.txt", "a");
+    EXPECT_TRUE(ends([&] { engine.GetFiles(path("src"), path("src"), true); }));
+    EXPECT_EQ(shell.texts(),
+              std::vector<std::string>{"コピー先とコピー元が同じです\r\nコピー元：" +
+                                       path("src/a.txt") + "\r\nコピー先：" + path("src/a.txt")});
+    EXPECT_EQ(shell.endKind, EndKind::Immediate);
+    EXPECT_EQ(read("src/a.txt"), "a");
+}
+
+TEST_F(FolderWalk, ServesEventsAfterTheFolderTestEachFileAndEachSubFolder) {
+    write("src/a.txt", "a");
+    write("src/b.txt", "b");
+    std::filesystem::create_directories(path("src/sub"));
+    EXPECT_TRUE(engine.GetFiles(path("src"), path("dst"), true));
+    // top folder test, 2 x (before copy, after file), sub folder test, after sub
+    EXPECT_EQ(shell.servedEvents, 1 + 2 * 2 + 1 + 1);
+}
+
+} // namespace
+} // namespace tolvane::engine
