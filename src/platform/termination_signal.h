@@ -1,0 +1,14 @@
+#pragma once
+
+namespace tolvane::platform {
+
+// Routes the signals that ask the program to end (SIGTERM, SIGHUP, SIGINT)
+// into a pipe, so the event loop can react outside the signal handler. Returns
+// the pipe's read end, which becomes readable once such a signal arrived.
+// Throws Failure when the pipe cannot be made.
+int watchTerminationSignals();
+
+// Empties the pipe after it was reported readable.
+void drainTerminationPipe(int readEnd);
+
+} // namespace tolvane::platform
