@@ -1,0 +1,75 @@
+#include "window/drop_line_edit.h"
+
+#include "window/file_drop.h"
+#include "window/qt_text.h"
+
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFocusEvent>
+#include <QMimeData>
+
+namespace tolvane::gui {
+
+DropLineEdit::DropLineEdit(QWidget* parent) : QLineEdit(parent) {
+    setAcceptDrops(true);
+    setMouseTracking(true);
+}
+
+void DropLineEdit::refreshTip() {
+    if (tipText) {
+        setToolTip(toQt(tipText()));
+    }
+}
+
+bool DropLineEdit::event(QEvent* event) {
+    if (event->type() == QEvent::ToolTip) {
+        refreshTip();
+    }
+    return QLineEdit::event(event);
+}
+
+void DropLineEdit::mouseMoveEvent(QMouseEvent* event) {
+    refreshTip();
+    QLineEdit::mouseMoveEvent(event);
+}
+
+// Only file lists are taken; text dragged here is not inserted.
+void DropLineEdit::dragEnterEvent(QDragEnterEvent* event) {
+    if (droppedFilesOf(event->mimeData())) {
+        event->acceptProposedAction();
+    } else {
+        event->ignore();
+    }
+}
+
+void DropLineEdit::dragMoveEvent(QDragMoveEvent* event) {
+    if (droppedFilesOf(event->mimeData())) {
+        event->acceptProposedAction();
+    } else {
+        event->ignore();
+    }
+}
+
+void DropLineEdit::dropEvent(QDropEvent* event) {
+    const window::DroppedFiles dropped = droppedFilesOf(event->mimeData());
+    if (!dropped) {
+        event->ignore();
+        return;
+    }
+    event->acceptProposedAction();
+    if (onDrop) {
+        onDrop(dropped);
+    }
+}
+
+void DropLineEdit::focusOutEvent(QFocusEvent* event) {
+    QLineEdit::focusOutEvent(event);
+    // A menu opening or another program taking over is no move to another
+    // control of this window.
+    const Qt::FocusReason reason = event->reason();
+    if (reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason && onLostFocus) {
+        onLostFocus();
+    }
+}
+
+} // namespace tolvane::gui

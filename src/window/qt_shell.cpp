@@ -1,0 +1,89 @@
+#include "window/qt_shell.h"
+
+#include "window/qt_text.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <cstdio>
+#include <cstdlib>
+
+namespace tolvane::gui {
+
+namespace {
+
+constexpr int kUnloadByCode = 1;
+constexpr int kUnloadSessionEnd = 2;
+
+} // namespace
+
+Button QtShell::message(const std::string& text, MessageStyle style) {
+    QString shown = toQt(text);
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Tolvane"), shown);
+    switch (style) {
+    case MessageStyle::Ok:
+        box.setStandardButtons(QMessageBox::Ok);
+        break;
+    case MessageStyle::OkExclamation:
+        box.setIcon(QMessageBox::Warning);
+        box.setStandardButtons(QMessageBox::Ok);
+        break;
+    case MessageStyle::YesNoCancel:
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        box.setDefaultButton(QMessageBox::Yes);
+        box.setEscapeButton(QMessageBox::Cancel);
+        break;
+    }
+    const int chosen = box.exec();
+    if (style != MessageStyle::YesNoCancel) {
+        return Button::Ok;
+    }
+    switch (chosen) {
+    case QMessageBox::Yes:
+        return Button::Yes;
+    case QMessageBox::No:
+        return Button::No;
+    default:
+        return Button::Cancel; // the box closed any other way counts as Cancel
+    }
+}
+
+void QtShell::serveEvents() {
+    const auto now = std::chrono::steady_clock::now();
+    if (now - lastServed_ < kServeInterval) {
+        return;
+    }
+    QCoreApplication::processEvents();
+    // Measured after serving, so a slow event does not make every next call
+    // serve again at once.
+    lastServed_ = std::chrono::steady_clock::now();
+}
+
+void QtShell::endApplication(EndKind kind, EndCause cause) {
+    const int status = cause == EndCause::Requested ? EXIT_SUCCESS : EXIT_FAILURE;
+    if (kind == EndKind::Immediate) {
+        std::fflush(nullptr);
+        std::_Exit(status);
+    }
+    unloadAndExit(kUnloadByCode, status);
+}
+
+void QtShell::endSession() {
+    unloadAndExit(kUnloadSessionEnd, EXIT_SUCCESS);
+}
+
+void QtShell::unloadAndExit(int unloadMode, int status) {
+    // An end that comes while the unload itself is running goes no further
+    // than the first one.
+    if (!ending_) {
+        ending_ = true;
+        if (unload_) {
+            unload_(unloadMode);
+        }
+        QApplication::closeAllWindows();
+    }
+    std::fflush(nullptr);
+    std::exit(status);
+}
+
+} // namespace tolvane::gui

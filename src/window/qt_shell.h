@@ -1,0 +1,38 @@
+#pragma once
+
+#include "state/shell.h"
+
+#include <chrono>
+#include <functional>
+
+namespace tolvane::gui {
+
+// The Shell of the desktop program: message boxes titled "Tolvane", a
+// rate-limited look at pending events, and the ends of the process.
+class QtShell : public Shell {
+  public:
+    // Events are served at most this often; a run calls serveEvents after
+    // every file.
+    static constexpr std::chrono::milliseconds kServeInterval{5};
+
+    Button message(const std::string& text, MessageStyle style = MessageStyle::Ok) override;
+    void serveEvents() override;
+    [[noreturn]] void endApplication(EndKind kind, EndCause cause) override;
+
+    // The program's own unload of the main window with the given unload mode
+    // (it removes the icon). Set once the window exists.
+    void setUnload(std::function<void(int unloadMode)> unload) { unload_ = std::move(unload); }
+
+    // A session end or a termination signal: the window is unloaded with mode
+    // 2 (icon removed, nothing asked, nothing saved) and the process ends.
+    [[noreturn]] void endSession();
+
+  private:
+    [[noreturn]] void unloadAndExit(int unloadMode, int status);
+
+    std::function<void(int)> unload_;
+    std::chrono::steady_clock::time_point lastServed_{};
+    bool ending_ = false;
+};
+
+} // namespace tolvane::gui

@@ -1,0 +1,60 @@
+#include "window/target_list.h"
+
+#include "window/file_drop.h"
+#include "window/qt_text.h"
+
+#include <QDragEnterEvent>
+#include <QDropEvent>
+
+namespace tolvane::gui {
+
+TargetList::TargetList(QWidget* parent) : QListWidget(parent) {
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setSortingEnabled(false);
+    setAcceptDrops(true);
+    setDragDropMode(QAbstractItemView::DropOnly);
+    setMouseTracking(true);
+}
+
+void TargetList::refreshTip() {
+    if (tipText) {
+        setToolTip(toQt(tipText()));
+    }
+}
+
+bool TargetList::viewportEvent(QEvent* event) {
+    if (event->type() == QEvent::MouseMove || event->type() == QEvent::ToolTip) {
+        refreshTip();
+    }
+    return QListWidget::viewportEvent(event);
+}
+
+void TargetList::dragEnterEvent(QDragEnterEvent* event) {
+    if (droppedFilesOf(event->mimeData())) {
+        event->acceptProposedAction();
+    } else {
+        event->ignore();
+    }
+}
+
+void TargetList::dragMoveEvent(QDragMoveEvent* event) {
+    if (droppedFilesOf(event->mimeData())) {
+        event->acceptProposedAction();
+    } else {
+        event->ignore();
+    }
+}
+
+void TargetList::dropEvent(QDropEvent* event) {
+    const window::DroppedFiles dropped = droppedFilesOf(event->mimeData());
+    if (!dropped) {
+        event->ignore();
+        return;
+    }
+    event->acceptProposedAction();
+    if (onDrop) {
+        onDrop(dropped);
+    }
+}
+
+} // namespace tolvane::gui
