@@ -3,12 +3,36 @@
 #include "platform/files.h"
 #include "platform/paths.h"
 
+#include <utility>
+#include <vector>
+
 namespace tolvane::engine {
 
 namespace {
 
 // What a root entry's copy is called: the root has no name of its own.
 constexpr const char* kRootCopyName = "root";
+
+// A run started while this entry's walk serves events has walk state of its
+// own; the outer walk gets its state back when the inner entry is done.
+class WalkStateScope {
+  public:
+    WalkStateScope(std::vector<platform::FileId>& excluded, int& depth)
+        : excluded_(excluded), depth_(depth), savedExcluded_(std::exchange(excluded, {})),
+          savedDepth_(std::exchange(depth, 0)) {}
+    ~WalkStateScope() {
+        excluded_ = std::move(savedExcluded_);
+        depth_ = savedDepth_;
+    }
+    WalkStateScope(const WalkStateScope&) = delete;
+    WalkStateScope& operator=(const WalkStateScope&) = delete;
+
+  private:
+    std::vector<platform::FileId>& excluded_;
+    int& depth_;
+    std::vector<platform::FileId> savedExcluded_;
+    int savedDepth_;
+};
 
 std::string folderEntryName(const std::string& target) {
     std::string name = platform::entryName(target);
@@ -18,8 +42,8 @@ std::string folderEntryName(const std::string& target) {
 } // namespace
 
 void MirrorEngine::CopyFolderMain(const std::string& target) {
+    WalkStateScope walkState(excluded_, walkDepth_);
     try {
-        excluded_.clear();
         const auto cannotSecure = [this] {
             shell_.message(std::string(text::kCannotSecureDestination) + text::kLineBreak +
                                "SaveAt=" + state_.textSaveAt(),

@@ -132,3 +132,35 @@ TEST_F(CopyRun, TheRunDepthIsRestoredWhenTheProgramEndsInsideTheRun) {
 
 } // namespace
 } // namespace tolvane::engine
+
+namespace tolvane::engine {
+namespace {
+
+TEST_F(CopyRun, ARunStartedDuringARunCopiesEverythingAndTheOuterWalkKeepsItsGuard) {
+    // The entry is the destination itself: each walk must leave its own copy out.
+    write("backup/a.txt", "a");
+    write("backup/sub/b.txt", "b");
+    state.setTextSaveAt(path("backup"));
+    state.addListTarget(path("backup"));
+    bool nested = false;
+    bool enabledWhileOuterRan = false;
+    shell.onServeEvents = [&] {
+        if (!nested && exists("backup/backup/a.txt")) {
+            nested = true;
+            engine.M_Exec_Click();
+            enabledWhileOuterRan = state.inputsEnabled() && state.runDepth == 1;
+        }
+    };
+
+    engine.CopyExec();
+
+    EXPECT_TRUE(nested);
+    EXPECT_TRUE(enabledWhileOuterRan);
+    EXPECT_EQ(names("backup/backup"), (std::vector<std::string>{"a.txt", "sub"}));
+    EXPECT_EQ(read("backup/backup/sub/b.txt"), "b");
+    EXPECT_EQ(state.runDepth, 0);
+    EXPECT_TRUE(shell.messages.empty());
+}
+
+} // namespace
+} // namespace tolvane::engine
