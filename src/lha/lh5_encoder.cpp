@@ -216,12 +216,24 @@ void Lh5Encoder::insert(std::uint64_t position) {
     head_[h] = stamp;
 }
 
+namespace {
+
+// Rough worth of a match in quarter bytes: each byte covered against the
+// extra bits its distance costs. Used to pick among candidates and to decide
+// whether waiting one byte pays.
+int matchScore(std::uint32_t len, std::uint32_t dist) {
+    return static_cast<int>(4 * len) - static_cast<int>(std::bit_width(dist));
+}
+
+} // namespace
+
 std::uint32_t Lh5Encoder::findMatch(std::uint64_t position, std::uint32_t candidate,
                                     std::uint32_t maxLen, std::uint32_t& dist) const {
     const std::uint32_t stamp = stampBase_ + static_cast<std::uint32_t>(position);
     const std::uint8_t* here = buffer_.data() + (position - bufferStart_);
     const std::uint64_t reach = std::min<std::uint64_t>(kWindow, position);
-    std::uint32_t best = std::max(pendingLen_, kMinMatch - 1);
+    std::uint32_t best = kMinMatch - 1;
+    int bestScore = 0;
     int chain = pendingLen_ >= kGoodLength ? kMaxChain / 4 : kMaxChain;
     std::uint32_t lastDist = 0;
     while (chain-- > 0 && best < maxLen) {
@@ -233,22 +245,27 @@ std::uint32_t Lh5Encoder::findMatch(std::uint64_t position, std::uint32_t candid
         }
         lastDist = d;
         const std::uint8_t* there = here - d;
+        // Candidates only get further away: only a longer match can win.
         if (there[best] == here[best] && there[0] == here[0] && there[1] == here[1]) {
             const std::uint32_t len = matchLength(here, there, maxLen);
             if (len > best) {
-                best = len;
-                dist = d;
-                if (len >= kNiceLength) {
-                    break;
+                const int score = matchScore(len, d);
+                if (best < kMinMatch || score > bestScore) {
+                    best = len;
+                    bestScore = score;
+                    dist = d;
+                    if (len >= kNiceLength) {
+                        break;
+                    }
                 }
             }
         }
         candidate = prev_[candidate & kRingMask];
     }
-    if (best == kMinMatch && dist > kFarMinMatch) {
+    if (best < kMinMatch || bestScore < kMinScore) {
         return 0;
     }
-    return best > std::max(pendingLen_, kMinMatch - 1) ? best : 0;
+    return best;
 }
 
 void Lh5Encoder::process(bool final) {
@@ -270,8 +287,11 @@ void Lh5Encoder::process(bool final) {
                 len = findMatch(pos_, candidate, avail, dist);
             }
         }
-        if (pending_ && pendingLen_ >= kMinMatch && len == 0) {
-            // The match at pos_ - 1 stands; index what it covers.
+        // The match waiting at pos_ - 1 stands unless the one here is worth
+        // clearly more (it costs a literal first).
+        if (pending_ && pendingLen_ >= kMinMatch &&
+            (len == 0 ||
+             matchScore(len, dist) <= matchScore(pendingLen_, pendingDist_) + kLazyBonus)) {
             emitMatch(pendingLen_, pendingDist_);
             const std::uint64_t stop = pos_ - 1 + pendingLen_;
             for (std::uint64_t q = pos_ + 1; q < stop && q + kMinMatch <= end; ++q) {

@@ -39,21 +39,18 @@ class Lh5Encoder {
     static constexpr std::size_t kBufferSize = std::size_t{1} << 17;
     static constexpr int kHashBits = 15;
     static constexpr std::uint32_t kRingMask = 2 * kWindow - 1;
-    // Search effort: chain steps per position, and match lengths at which
-    // the search (nice) or the lazy look-ahead (lazy) stops.
-#ifndef TUNE_CHAIN
-#define TUNE_CHAIN 96
-#define TUNE_NICE 128
-#define TUNE_LAZY 32
-#define TUNE_GOOD 16
-#define TUNE_FAR 4096
-#endif
-    static constexpr int kMaxChain = TUNE_CHAIN;
-    static constexpr std::uint32_t kNiceLength = TUNE_NICE;
-    static constexpr std::uint32_t kLazyLength = TUNE_LAZY;
-    static constexpr std::uint32_t kGoodLength = TUNE_GOOD;
-    // Length-3 matches further back than this cost more bits than three literals.
-    static constexpr std::uint32_t kFarMinMatch = TUNE_FAR;
+    // Search effort: chain steps per position (a quarter once a good match
+    // waits), and match lengths at which the search (nice) or the lazy
+    // look-ahead (lazy) stops.
+    static constexpr int kMaxChain = 256;
+    static constexpr std::uint32_t kNiceLength = 256;
+    static constexpr std::uint32_t kLazyLength = 64;
+    static constexpr std::uint32_t kGoodLength = 32;
+    // Matches worth less than this (see matchScore) lose to literals: a
+    // length-3 match from more than 511 bytes back costs more than it saves.
+    static constexpr int kMinScore = 3;
+    // What a match one byte later must be worth beyond the waiting one.
+    static constexpr int kLazyBonus = 2;
 
     void process(bool final);
     void compact();
