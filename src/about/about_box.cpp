@@ -107,7 +107,10 @@ frmAbout::frmAbout(QWidget* parent) : QDialog(parent) {
     lblTitle_->setMouseTracking(true);
     lblTitle_->installEventFilter(this);
 
-    LabelTitle_ = label(this, QStringLiteral("【　Tolvane　】"), 92, 14, 318, 34);
+    // Covers the plain title, its text set a little to the right.
+    LabelTitle_ = label(this, QStringLiteral("【　Tolvane　】"), 80, 14, 330, 34);
+    LabelTitle_->setAutoFillBackground(true);
+    LabelTitle_->setIndent(8);
     QFont markFont = titleFont;
     markFont.setFamilies({QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("MS PGothic"),
                           QStringLiteral("Noto Sans CJK JP")});
