@@ -62,6 +62,9 @@ int main(int argc, char** argv) {
     // asked and nothing saved.
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &app,
                      [&shell](QSessionManager&) { shell.endSession(); });
+    // Should the platform quit the event loop itself, the icon still goes.
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, &app,
+                     [&window] { window->unloadByProgram(2); });
     std::unique_ptr<QSocketNotifier> terminationNotifier;
     tolvane::window::runHandler(shell, [&] {
         const int readEnd = tolvane::platform::watchTerminationSignals();

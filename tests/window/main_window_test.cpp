@@ -385,6 +385,16 @@ TEST_F(MainWindowTest, OnlyTheContextActivationOpensTheControlMenu) {
     EXPECT_EQ(window->trayIcon().toolTip(), QStringLiteral("Tolvane"));
 }
 
+TEST_F(MainWindowTest, WithoutANotificationAreaTheWindowStartsShown) {
+    ASSERT_FALSE(QSystemTrayIcon::isSystemTrayAvailable()) << "the offscreen platform has none";
+    window->startUp();
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_TRUE(window->state().visibleTrueChecked());
+    EXPECT_FALSE(window->state().visibleFalseChecked());
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Tolvane：待機中   残り待ち時間59秒"));
+    EXPECT_TRUE(window->timerInterval().isActive());
+}
+
 TEST_F(MainWindowTest, TheCloseBoxOnlyHides) {
     startShown();
     ASSERT_TRUE(window->isVisible());
