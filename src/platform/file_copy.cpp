@@ -47,13 +47,13 @@ std::string folderOf(const std::string& path) {
 
 // A temporary name beside `to`, short enough for any name length `to` has.
 std::string temporaryName(const std::string& to) {
+    static const std::string process = std::to_string(::getpid());
     static std::atomic<unsigned> counter{0};
     std::string folder = folderOf(to);
     if (folder.back() != '/') {
         folder += '/';
     }
-    return folder + ".tolvane-" + std::to_string(::getpid()) + "-" +
-           std::to_string(counter.fetch_add(1)) + ".tmp";
+    return folder + ".tolvane-" + process + "-" + std::to_string(counter.fetch_add(1)) + ".tmp";
 }
 
 // Copies [offset, end) with the kernel doing the work where it can.
@@ -149,8 +149,16 @@ void copyFile(const std::string& from, const std::string& to) {
         throw Failure(EINVAL, "Not a regular file: " + from);
     }
 
-    std::string temp;
-    int outFd = -1;
+    // With no old copy the file is written under its own name; one made here
+    // and not finished is removed again, so nothing half-written stays.
+    // Otherwise it goes to a temporary name and replaces the old copy only
+    // when complete.
+    std::string temp = to;
+    int outFd = ::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    const bool replacing = outFd < 0 && errno == EEXIST;
+    if (outFd < 0 && !replacing) {
+        throwFailure(errno, to);
+    }
     for (int attempt = 0; outFd < 0; ++attempt) {
         temp = temporaryName(to);
         outFd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
@@ -174,7 +182,7 @@ void copyFile(const std::string& from, const std::string& to) {
     if (const int closeError = out.close(); error == 0) {
         error = closeError;
     }
-    if (error == 0 && ::rename(temp.c_str(), to.c_str()) != 0) {
+    if (error == 0 && replacing && ::rename(temp.c_str(), to.c_str()) != 0) {
         error = errno;
     }
     if (error != 0) {

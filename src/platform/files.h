@@ -53,10 +53,10 @@ bool setAttributes(const std::string& path, std::uint32_t mode);
 bool setAttributesNormal(const std::string& path);   // owner may write again
 bool setAttributesReadOnly(const std::string& path); // every write bit removed
 
-// Copies a regular file with its content, mode and modification time. The copy
-// is written to a temporary name in the destination folder and renamed over
-// the old copy only when complete; a failure leaves the old copy as it was
-// and no temporary file behind.
+// Copies a regular file with its content, mode and modification time. Over an
+// old copy, the copy is written to a temporary name in the destination folder
+// and renamed over the old one only when complete; a failure leaves the old
+// copy as it was and nothing of the new one behind.
 void copyFile(const std::string& from, const std::string& to);
 
 // Makes `to` a symbolic link with the same target text as the link `from`,

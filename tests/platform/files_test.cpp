@@ -169,10 +169,18 @@ TEST(FileCopy, AFailureHalfWayKeepsTheOldCopyAndLeavesNoTemporaryFile) {
     } catch (const Failure& failure) {
         number = failure.number();
     }
+    // With no old copy, nothing half-written stays either.
+    int firstNumber = 0;
+    try {
+        copyFile(source, dir / "out/first");
+    } catch (const Failure& failure) {
+        firstNumber = failure.number();
+    }
     ::setrlimit(RLIMIT_FSIZE, &old);
     std::signal(SIGXFSZ, oldHandler);
 
     EXPECT_EQ(number, EFBIG);
+    EXPECT_EQ(firstNumber, EFBIG);
     EXPECT_EQ(readFile(copy), "previous backup");
     EXPECT_EQ(namesIn(dir / "out"), std::vector<std::string>{"big"});
 }
