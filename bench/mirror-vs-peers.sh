@@ -9,7 +9,7 @@
 # is made in BUILD_DIR (default /tmp/build-engine-rel).
 set -euo pipefail
 
-rounds=${1:-5}
+rounds=${1:-7}
 here=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD_DIR:-/tmp/build-engine-rel}
 
@@ -52,6 +52,7 @@ ms() {
 }
 
 median() { sort -n | awk '{v[NR]=$1} END {if (NR%2) print v[(NR+1)/2]; else printf "%.3f\n", (v[NR/2]+v[NR/2+1])/2}'; }
+spread() { sort -n | awk 'NR==1 {lo=$1} {hi=$1} END {printf "%s..%s", lo, hi}'; }
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN {printf "%.3f\n", (b > 0 ? a / b : 0)}'; }
 
 src=$work/src
@@ -113,11 +114,11 @@ echo
 echo "medians over $rounds rounds (ms):"
 echo "  full copy   tolvane-run $(med full tolvane)   cp -a $(med full cp)   rsync -rt $(med full rsync)"
 echo "  no change   tolvane-run $(med none tolvane)   rsync -rt $(med none rsync)   stat floor $(med none floor)"
-echo "median of per-round ratios:"
-echo "  full copy:  tolvane/cp -a      $(printf '%s\n' "${full_cp_ratio[@]}" | median)   (target <= 1.15)"
-echo "  full copy:  tolvane/rsync -rt  $(printf '%s\n' "${full_rs_ratio[@]}" | median)"
-echo "  no change:  tolvane/stat floor $(printf '%s\n' "${none_floor_ratio[@]}" | median)   (target <= 1.2)"
-echo "  no change:  tolvane/rsync -rt  $(printf '%s\n' "${none_rs_ratio[@]}" | median)   (target < 1)"
+echo "median of per-round ratios [lowest..highest]:"
+echo "  full copy:  tolvane/cp -a      $(printf '%s\n' "${full_cp_ratio[@]}" | median) [$(printf '%s\n' "${full_cp_ratio[@]}" | spread)]   (target <= 1.15)"
+echo "  full copy:  tolvane/rsync -rt  $(printf '%s\n' "${full_rs_ratio[@]}" | median) [$(printf '%s\n' "${full_rs_ratio[@]}" | spread)]"
+echo "  no change:  tolvane/stat floor $(printf '%s\n' "${none_floor_ratio[@]}" | median) [$(printf '%s\n' "${none_floor_ratio[@]}" | spread)]   (target <= 1.2)"
+echo "  no change:  tolvane/rsync -rt  $(printf '%s\n' "${none_rs_ratio[@]}" | median) [$(printf '%s\n' "${none_rs_ratio[@]}" | spread)]   (target < 1)"
 
 # Peak memory of a no-change run over 100,000 files.
 rm -rf "$work"/full-* "$src"
