@@ -110,3 +110,27 @@ TEST_F(FolderWalk, ServesEventsAfterTheFolderTestEachFileAndEachSubFolder) {
 
 } // namespace
 } // namespace tolvane::engine
+
+namespace tolvane::engine {
+namespace {
+
+TEST_F(FolderWalk, AFileGoneBetweenTheListingAndItsCopyEndsWithTheCopyMessage) {
+    write("src/a.txt", "a");
+    write("dst/keep.txt", "kept");
+    // The first events served inside the file's copy step remove it.
+    shell.onServeEvents = [&] {
+        if (exists("dst") && exists("src/a.txt") && shell.servedEvents == 2) {
+            platform::removeTree(path("src/a.txt"));
+        }
+    };
+
+    EXPECT_TRUE(ends([&] { engine.GetFiles(path("src"), path("dst"), true); }));
+
+    EXPECT_EQ(shell.texts(),
+              std::vector<std::string>{"CopyDiffFile:CopyFileに失敗しました。\r\nreturn_code=0\r\n"
+                                       "コピー先に上書きできないファイルが存在します"});
+    EXPECT_EQ(names("dst"), std::vector<std::string>{"keep.txt"});
+}
+
+} // namespace
+} // namespace tolvane::engine
