@@ -37,11 +37,12 @@ std::string findOnSearchPath(const std::string& name, const std::string& searchP
     std::string::size_type start = 0;
     for (;;) {
         const auto end = searchPath.find(':', start);
-        std::string folder = searchPath.substr(start, end == std::string::npos ? end : end - start);
-        if (folder.empty()) {
-            folder = ".";
+        std::string candidate =
+            searchPath.substr(start, end == std::string::npos ? end : end - start);
+        if (candidate.empty()) {
+            candidate = ".";
         }
-        const std::string candidate = folder + "/" + name;
+        candidate.append(1, '/').append(name);
         if (isExecutableFile(candidate)) {
             return candidate;
         }
