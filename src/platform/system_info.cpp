@@ -1,6 +1,7 @@
 #include "platform/system_info.h"
 
 #include <cstdlib>
+#include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -37,12 +38,12 @@ std::string findOnSearchPath(const std::string& name, const std::string& searchP
     std::string::size_type start = 0;
     for (;;) {
         const auto end = searchPath.find(':', start);
-        std::string candidate =
-            searchPath.substr(start, end == std::string::npos ? end : end - start);
-        if (candidate.empty()) {
-            candidate = ".";
-        }
-        candidate.append(1, '/').append(name);
+        const std::string_view folder =
+            std::string_view(searchPath)
+                .substr(start, end == std::string::npos ? end : end - start);
+        std::string candidate(folder.empty() ? std::string_view(".") : folder);
+        candidate += '/';
+        candidate += name;
         if (isExecutableFile(candidate)) {
             return candidate;
         }
