@@ -291,6 +291,47 @@ TEST_F(ArchiveTest, LargeFilesAcrossManyBlocks) {
     checkWithExternalReaders(archive, day, root() / "x");
 }
 
+TEST_F(ArchiveTest, SourceWithTrailingSeparatorOrAsASingleFile) {
+    const fs::path day = root() / "20261213";
+    fs::create_directories(day);
+    writeBytes(day / "a.txt", textBytes(2000, 5));
+    const fs::path archive = root() / "slash.lzh";
+    ASSERT_EQ(pack(archive, day.string() + "/"), kOk);
+    const auto headers = readHeaders(archive);
+    ASSERT_EQ(headers.size(), 2u);
+    EXPECT_EQ(headers[0].path(), "20261213/");
+    EXPECT_EQ(headers[1].path(), "20261213/a.txt");
+
+    // A file on its own is one entry at the top level: no folder extension,
+    // which every reader must still take.
+    const fs::path single = root() / "single";
+    fs::create_directories(single);
+    writeBytes(single / "LONE FILE.TXT", textBytes(3000, 6));
+    setTime(single / "LONE FILE.TXT", 1650000000);
+    const fs::path lone = root() / "lone.lzh";
+    ASSERT_EQ(pack(lone, single / "LONE FILE.TXT"), kOk);
+    const auto loneHeaders = readHeaders(lone);
+    ASSERT_EQ(loneHeaders.size(), 1u);
+    EXPECT_TRUE(loneHeaders[0].folders.empty());
+    EXPECT_EQ(loneHeaders[0].name, "LONE FILE.TXT");
+    REQUIRE_TOOL("lhasa");
+    REQUIRE_TOOL("bsdtar");
+    const fs::path out = root() / "lone-out";
+    fs::create_directories(out / "l");
+    fs::create_directories(out / "b");
+    EXPECT_EQ(runCommand("cd " + quoted(out / "l") + " && lhasa xqw=. " + quoted(lone)).status, 0);
+    EXPECT_EQ(
+        runCommand("LC_ALL=C.UTF-8 bsdtar -xf " + quoted(lone) + " -C " + quoted(out / "b")).status,
+        0);
+    for (const char* reader : {"l", "b"}) {
+        const fs::path got = out / reader / "LONE FILE.TXT";
+        EXPECT_TRUE(readBytes(got) == readBytes(single / "LONE FILE.TXT")) << reader;
+        struct stat st {};
+        EXPECT_EQ(::stat(got.c_str(), &st), 0) << reader;
+        EXPECT_EQ(st.st_mtime, 1650000000) << reader;
+    }
+}
+
 TEST_F(ArchiveTest, FileOfFourGibibytesIsRefusedAndNothingIsLeft) {
     const fs::path day = root() / "20261209";
     fs::create_directories(day);
