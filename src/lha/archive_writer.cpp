@@ -294,6 +294,11 @@ PackSummary packArchive(const fs::path& archive, const fs::path& source) {
             throw LhaError(kErrorCannotWriteArchive,
                            "cannot rename the archive to " + archive.generic_string());
         }
+        if (!syncFolderToDisk(archive.parent_path())) {
+            fs::remove(archive, ec);
+            throw LhaError(kErrorCannotWriteArchive,
+                           "cannot flush the folder of " + archive.generic_string());
+        }
     } catch (...) {
         out.discard();
         throw;

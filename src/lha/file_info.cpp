@@ -61,6 +61,10 @@ bool syncToDisk(const std::filesystem::path&) {
     return true;
 }
 
+bool syncFolderToDisk(const std::filesystem::path&) {
+    return true;
+}
+
 #else
 
 FileInfo inspectFile(const std::filesystem::path& path, bool followLink) {
@@ -90,6 +94,15 @@ FileInfo inspectFile(const std::filesystem::path& path, bool followLink) {
 
 bool syncToDisk(const std::filesystem::path& path) {
     const int fd = ::open(path.c_str(), O_RDONLY);
+    if (fd < 0) {
+        return false;
+    }
+    const bool ok = ::fsync(fd) == 0;
+    return ::close(fd) == 0 && ok;
+}
+
+bool syncFolderToDisk(const std::filesystem::path& folder) {
+    const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY);
     if (fd < 0) {
         return false;
     }

@@ -25,4 +25,7 @@ FileInfo inspectFile(const std::filesystem::path& path, bool followLink);
 // caller reports it safe (the source is deleted right after).
 bool syncToDisk(const std::filesystem::path& path);
 
+// The same for a folder's entries, so a rename into it survives a crash.
+bool syncFolderToDisk(const std::filesystem::path& folder);
+
 } // namespace tolvane::lha
