@@ -114,11 +114,11 @@ class Planner {
 
 fs::path temporaryName(const fs::path& archive) {
     std::random_device device;
-    std::uniform_int_distribution<std::uint32_t> pick(0, 0xFFFF);
+    std::uniform_int_distribution<int> pick(0, 15);
     static const char hex[] = "0123456789abcdef";
     std::string suffix = ".tmp-";
     for (int i = 0; i < 8; ++i) {
-        suffix += hex[pick(device) & 0xF];
+        suffix += hex[pick(device)];
     }
     fs::path tmp = archive;
     tmp += suffix;
