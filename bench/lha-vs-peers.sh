@@ -35,9 +35,9 @@ paste -d'\n' "$work/doc.list" "$work/include.list" | grep -v '^$' |
         'total + $1 <= limit { total += $1; print $2 }' >"$work/files.list"
 mkdir -p "$work/src/corpus"
 tar -cf - -T "$work/files.list" 2>/dev/null | tar -xf - -C "$work/src/corpus"
-corpus_bytes=$(du -sb "$work/src/corpus" | cut -f1)
+corpus_bytes=$(find "$work/src/corpus" -type f -printf '%s\n' | awk '{ t += $1 } END { print t }')
 corpus_files=$(find "$work/src/corpus" -type f | wc -l)
-echo "corpus: $corpus_bytes bytes in $corpus_files files"
+echo "corpus: $corpus_bytes bytes of file data in $corpus_files files"
 
 now() { date +%s.%N; }
 elapsed() { echo "$2 - $1" | bc -l; }
