@@ -68,7 +68,11 @@ FormTolvane::FormTolvane(Shell& shell, window::FileDialog& fileDialog, std::stri
     applyLayout();
 }
 
-FormTolvane::~FormTolvane() = default;
+FormTolvane::~FormTolvane() {
+    // The controls call into the program's logic (a list that empties reports
+    // its selection, for one); they go while that logic is still there.
+    delete takeCentralWidget();
+}
 
 int FormTolvane::clientHeight() const {
     return menuBar()->sizeHint().height() + window::clientPixelsOfOuterHeight(window::kOuterHeight);

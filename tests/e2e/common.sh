@@ -1,5 +1,7 @@
-# Shared by the end-to-end tests. Each test runs inside `xvfb-run -a`, so
-# DISPLAY names a fresh X server of its own.
+# Shared by the end-to-end tests. Each test starts an X server of its own;
+# Xvfb picks a free display number itself and reports it once it is ready.
+# -noreset: a server that resets when its last client leaves refuses the next
+# one for a moment, which made these tests flaky.
 set -euo pipefail
 
 fail() {
@@ -7,11 +9,30 @@ fail() {
     exit 1
 }
 
-# A folder of its own with a copy of the program: the settings live beside it.
+start_x_server() {
+    local fifo="$HOME_DIR/display"
+    mkfifo "$fifo"
+    Xvfb -displayfd 3 -nolisten tcp -noreset -screen 0 1280x800x24 3>"$fifo" >"$HOME_DIR/xvfb.log" 2>&1 &
+    XVFB_PID=$!
+    local number
+    read -r -t 20 number <"$fifo" || fail "Xvfb did not start: $(cat "$HOME_DIR/xvfb.log")"
+    export DISPLAY=":$number"
+}
+
+stop_x_server() {
+    if [ -n "${XVFB_PID:-}" ]; then
+        kill "$XVFB_PID" 2>/dev/null || true
+        wait "$XVFB_PID" 2>/dev/null || true
+    fi
+}
+
+# A folder of its own with a copy of the program (the settings live beside
+# it) and an X server of its own.
 make_home() {
     HOME_DIR=$(mktemp -d "${TMPDIR:-/tmp}/tolvane-e2e.XXXXXX")
-    trap 'stop_program; rm -rf "$HOME_DIR"' EXIT
+    trap 'stop_program; stop_x_server; rm -rf "$HOME_DIR"' EXIT
     cp "$TOLVANE_BINARY" "$HOME_DIR/Tolvane"
+    start_x_server
 }
 
 start_program() {

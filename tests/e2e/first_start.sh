@@ -17,7 +17,7 @@ wait_for_end 10
 # The second start runs with an empty list and shows its window (no
 # notification area here), which the exit shortcut ends.
 start_program
-wait_for 20 find_window "$MAIN_TITLE" || fail "no main window on the second start"
+wait_for 20 find_window "$MAIN_TITLE" || fail "no main window on the second start: $(cat "$HOME_DIR/output.log")"
 main=$(find_window "$MAIN_TITLE")
 xdotool windowfocus --sync "$main"
 xdotool key --clearmodifiers ctrl+F4
