@@ -3,6 +3,8 @@
 # -noreset: a server that resets when its last client leaves refuses the next
 # one for a moment, which made these tests flaky.
 set -euo pipefail
+# The program must talk to the X server, whatever the caller's environment says.
+unset QT_QPA_PLATFORM
 
 fail() {
     echo "FAIL: $*" >&2
