@@ -29,11 +29,11 @@ enum class StateField {
     TextTargetFolder,
     TextSaveAt,
     TextInterval,
-    Menus,          // every check mark, the date-mode caption and tag
-    Timer,          // enabled state and period
-    InputsEnabled,  // the controls ItemEnable switches
-    Visibility,     // the main window shown or hidden
-    FormDate,       // the copy-date dialog: check box, fields, enabled, shown
+    Menus,         // every check mark, the date-mode caption and tag
+    Timer,         // enabled state and period
+    InputsEnabled, // the controls ItemEnable switches
+    Visibility,    // the main window shown or hidden
+    FormDate,      // the copy-date dialog: check box, fields, enabled, shown
 };
 
 // What the main window holds: the settings live in its controls and menus,
@@ -44,7 +44,7 @@ enum class StateField {
 // text raises that field's change handler; an identical assignment raises
 // nothing. The handlers are plugged in by whoever wires the program.
 class FormState {
-public:
+  public:
     using Listener = std::function<void(StateField)>;
 
     FormState() = default;
@@ -145,7 +145,7 @@ public:
     // and disabled, hidden. Raises no field change handler.
     void resetFormDate();
 
-private:
+  private:
     void notify(StateField field);
 
     std::vector<Listener> listeners_;

@@ -6,9 +6,9 @@ namespace tolvane {
 
 // The buttons a message box can offer and return.
 enum class MessageStyle {
-    Ok,               // OK only, no icon
-    OkExclamation,    // OK with the exclamation icon
-    YesNoCancel,      // Yes, No and Cancel, no icon
+    Ok,            // OK only, no icon
+    OkExclamation, // OK with the exclamation icon
+    YesNoCancel,   // Yes, No and Cancel, no icon
 };
 
 enum class Button { Ok, Yes, No, Cancel };
@@ -27,7 +27,7 @@ enum class EndCause {
 // anything itself; the Qt front end, the headless runner and the tests each
 // implement this.
 class Shell {
-public:
+  public:
     virtual ~Shell() = default;
 
     // Shows a modal message box titled "Tolvane" and returns the chosen button.

@@ -1,7 +1,6 @@
 #include "state/form_state.h"
 
 #include <gtest/gtest.h>
-
 #include <vector>
 
 namespace tolvane {

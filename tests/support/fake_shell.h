@@ -19,7 +19,7 @@ struct ApplicationEnded {
 // A Shell that records every message and answers questions from a script
 // (OK, or Yes for a question, when the script runs dry).
 class FakeShell : public Shell {
-public:
+  public:
     struct Shown {
         std::string text;
         MessageStyle style;

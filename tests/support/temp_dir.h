@@ -10,7 +10,7 @@ namespace tolvane::testing {
 // A fresh folder under the system's temporary folder, removed with all its
 // contents (read-only ones included) when the object goes.
 class TempDir {
-public:
+  public:
     TempDir() {
         std::random_device device;
         std::mt19937_64 generator(device());
@@ -41,7 +41,7 @@ public:
     std::string str() const { return path_.string(); }
     std::string operator/(const std::string& name) const { return (path_ / name).string(); }
 
-private:
+  private:
     std::filesystem::path path_;
 };
 
