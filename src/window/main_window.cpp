@@ -420,11 +420,25 @@ void FormTolvane::refreshInputs() {
 
 void FormTolvane::refreshVisibility() {
     if (state().windowVisible()) {
-        show();
+        showNormal();
         raise();
         activateWindow();
-    } else {
+    } else if (QSystemTrayIcon::isSystemTrayAvailable()) {
         hide();
+    } else {
+        // With no notification area a hidden window could never be reached
+        // again; it goes to the taskbar instead.
+        showMinimized();
+    }
+}
+
+void FormTolvane::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    // Brought back from the taskbar: the window is shown again, and the
+    // check marks say so.
+    if (event->type() == QEvent::WindowStateChange && !isMinimized() && isVisible() &&
+        !state().windowVisible()) {
+        handle([this] { core_.VisibleTrue_Click(); });
     }
 }
 

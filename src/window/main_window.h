@@ -78,6 +78,7 @@ class FormTolvane : public QMainWindow, public settings::WindowHooks {
   protected:
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
   private:
     void createControls();

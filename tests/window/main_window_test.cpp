@@ -248,7 +248,7 @@ TEST_F(MainWindowTest, MenuMarksFollowTheModel) {
     EXPECT_EQ(window->dateCopyMenu()->title(), QStringLiteral("日付履歴コピーモード"));
 
     control[1]->trigger(); // 非表示
-    EXPECT_FALSE(window->isVisible());
+    EXPECT_TRUE(window->isMinimized()) << "no notification area here: to the taskbar";
     EXPECT_TRUE(control[1]->isChecked());
     EXPECT_FALSE(control[0]->isChecked());
 }
@@ -399,10 +399,16 @@ TEST_F(MainWindowTest, TheCloseBoxOnlyHides) {
     startShown();
     ASSERT_TRUE(window->isVisible());
     EXPECT_FALSE(window->close());
-    EXPECT_FALSE(window->isVisible());
+    EXPECT_TRUE(window->isMinimized());
     EXPECT_TRUE(window->state().visibleFalseChecked());
     EXPECT_FALSE(shell.ended);
     EXPECT_TRUE(shell.messages.empty());
+
+    // Brought back from the taskbar, the marks follow.
+    window->showNormal();
+    EXPECT_TRUE(window->state().windowVisible());
+    EXPECT_TRUE(window->state().visibleTrueChecked());
+    EXPECT_FALSE(window->state().visibleFalseChecked());
 }
 
 TEST_F(MainWindowTest, ARunDisablesTheInputsAndTheTimer) {
