@@ -177,7 +177,11 @@ void Lh5Encoder::write(const std::uint8_t* data, std::size_t size) {
 void Lh5Encoder::finish() {
     process(true);
     if (pending_) {
-        emitLiteral(buffer_[static_cast<std::size_t>(pos_ - 1 - bufferStart_)]);
+        if (pendingLen_ >= kMinMatch) {
+            emitMatch(pendingLen_, pendingDist_);
+        } else {
+            emitLiteral(buffer_[static_cast<std::size_t>(pendingAt_ - bufferStart_)]);
+        }
         pending_ = false;
     }
     // Split what is left so the last block is never a small one.
@@ -194,7 +198,7 @@ void Lh5Encoder::finish() {
 }
 
 void Lh5Encoder::compact() {
-    // Keep the window behind pos_ (and the pending literal, which is in it).
+    // Keep the window behind pos_ (the waiting bytes are within it).
     std::uint64_t keep = pos_ > kWindow ? pos_ - kWindow : 0;
     keep = std::max(keep, bufferStart_);
     const auto drop = static_cast<std::size_t>(keep - bufferStart_);
@@ -287,13 +291,28 @@ void Lh5Encoder::process(bool final) {
                 len = findMatch(pos_, candidate, avail, dist);
             }
         }
-        // The match waiting at pos_ - 1 stands unless the one here is worth
-        // clearly more (it costs a literal first).
-        if (pending_ && pendingLen_ >= kMinMatch &&
-            (len == 0 ||
-             matchScore(len, dist) <= matchScore(pendingLen_, pendingDist_) + kLazyBonus)) {
+        if (pending_ && pendingLen_ >= kMinMatch) {
+            // The waiting match stands unless one starting here is worth
+            // clearly more: every byte waited becomes a literal first.
+            const std::uint64_t waited = pos_ - pendingAt_;
+            if (len != 0 && matchScore(len, dist) > matchScore(pendingLen_, pendingDist_) +
+                                                        kLazyBonus * static_cast<int>(waited)) {
+                for (std::uint64_t q = pendingAt_; q < pos_; ++q) {
+                    emitLiteral(buffer_[static_cast<std::size_t>(q - bufferStart_)]);
+                }
+                pendingAt_ = pos_;
+                pendingLen_ = len;
+                pendingDist_ = dist;
+                ++pos_;
+                continue;
+            }
+            if (waited < kLookAhead && pendingLen_ < kLazyLength &&
+                pos_ + 1 < pendingAt_ + pendingLen_) {
+                ++pos_; // look one position further before deciding
+                continue;
+            }
             emitMatch(pendingLen_, pendingDist_);
-            const std::uint64_t stop = pos_ - 1 + pendingLen_;
+            const std::uint64_t stop = pendingAt_ + pendingLen_;
             for (std::uint64_t q = pos_ + 1; q < stop && q + kMinMatch <= end; ++q) {
                 insert(q);
             }
@@ -306,6 +325,7 @@ void Lh5Encoder::process(bool final) {
             emitLiteral(buffer_[static_cast<std::size_t>(pos_ - 1 - bufferStart_)]);
         }
         pending_ = true;
+        pendingAt_ = pos_;
         pendingLen_ = len;
         pendingDist_ = dist;
         ++pos_;

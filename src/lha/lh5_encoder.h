@@ -49,8 +49,10 @@ class Lh5Encoder {
     // Matches worth less than this (see matchScore) lose to literals: a
     // length-3 match from more than 511 bytes back costs more than it saves.
     static constexpr int kMinScore = 3;
-    // What a match one byte later must be worth beyond the waiting one.
+    // What a match one byte later must be worth beyond the waiting one, and
+    // how many positions past a waiting match are tried.
     static constexpr int kLazyBonus = 2;
+    static constexpr std::uint64_t kLookAhead = 2;
 
     void process(bool final);
     void compact();
@@ -75,8 +77,10 @@ class Lh5Encoder {
     std::vector<std::uint32_t> prev_;
     std::uint32_t stampBase_ = 1;
 
-    // The position before pos_, when its fate waits on the lazy look-ahead.
+    // A match (or a literal) at pendingAt_ whose fate waits on the lazy
+    // look-ahead.
     bool pending_ = false;
+    std::uint64_t pendingAt_ = 0;
     std::uint32_t pendingLen_ = 0;
     std::uint32_t pendingDist_ = 0;
 
