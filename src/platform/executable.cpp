@@ -24,14 +24,6 @@ std::string executablePath() {
 
 } // namespace
 
-std::string folderOfPath(const std::string& path) {
-    const auto slash = path.find_last_of('/');
-    if (slash == std::string::npos) {
-        return ".";
-    }
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
-
 std::string baseNameOfPath(const std::string& path) {
     const auto slash = path.find_last_of('/');
     std::string name = slash == std::string::npos ? path : path.substr(slash + 1);

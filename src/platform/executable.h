@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/paths.h"
+
 #include <string>
 
 namespace tolvane::platform {
@@ -11,8 +13,8 @@ std::string executableFolder();
 // The executable's file name without its extension. Throws Failure.
 std::string executableBaseName();
 
-// The two parts of an executable path; exposed for the runner and tests.
-std::string folderOfPath(const std::string& path);
+// The name part of an executable path without its extension; exposed for
+// the runner and tests.
 std::string baseNameOfPath(const std::string& path);
 
 } // namespace tolvane::platform

@@ -1,4 +1,6 @@
+#include "platform/descriptor.h"
 #include "platform/files.h"
+#include "platform/paths.h"
 #include "platform/posix_failure.h"
 
 #include <algorithm>
@@ -14,42 +16,11 @@ namespace tolvane::platform {
 
 namespace {
 
-// Closes a descriptor when it goes out of scope.
-class Descriptor {
-  public:
-    explicit Descriptor(int fd) : fd_(fd) {}
-    ~Descriptor() {
-        if (fd_ >= 0) {
-            ::close(fd_);
-        }
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    int get() const { return fd_; }
-    // Closes now and reports the error a late write may only show here.
-    int close() {
-        const int result = ::close(fd_);
-        fd_ = -1;
-        return result == 0 ? 0 : errno;
-    }
-
-  private:
-    int fd_;
-};
-
-std::string folderOf(const std::string& path) {
-    const auto at = path.rfind('/');
-    if (at == std::string::npos) {
-        return ".";
-    }
-    return at == 0 ? std::string("/") : path.substr(0, at);
-}
-
 // A temporary name beside `to`, short enough for any name length `to` has.
 std::string temporaryName(const std::string& to) {
     static const std::string process = std::to_string(::getpid());
     static std::atomic<unsigned> counter{0};
-    std::string folder = folderOf(to);
+    std::string folder = folderOfPath(to);
     if (folder.back() != '/') {
         folder += '/';
     }

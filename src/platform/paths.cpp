@@ -52,4 +52,12 @@ std::string lastName(const std::string& path) {
     return at == std::string::npos ? trimmed : trimmed.substr(at + 1);
 }
 
+std::string folderOfPath(const std::string& path) {
+    const auto slash = path.find_last_of('/');
+    if (slash == std::string::npos) {
+        return ".";
+    }
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
 } // namespace tolvane::platform

@@ -34,4 +34,7 @@ std::string removeTrailingSeparators(const std::string& path);
 // the root.
 std::string lastName(const std::string& path);
 
+// The folder part of a path: "." when it has none, the root kept.
+std::string folderOfPath(const std::string& path);
+
 } // namespace tolvane::platform

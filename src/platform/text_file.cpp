@@ -1,5 +1,7 @@
 #include "platform/text_file.h"
 
+#include "platform/descriptor.h"
+#include "platform/paths.h"
 #include "platform/posix_failure.h"
 #include "platform/text_encoding.h"
 
@@ -14,37 +16,6 @@
 namespace tolvane::platform {
 
 namespace {
-
-// Closes a descriptor when it goes out of scope.
-class Descriptor {
-  public:
-    explicit Descriptor(int fd) : fd_(fd) {}
-    ~Descriptor() {
-        if (fd_ >= 0) {
-            ::close(fd_);
-        }
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    int get() const { return fd_; }
-    // Closes now and reports the result, which can carry a late write error.
-    int close() {
-        const int result = ::close(fd_);
-        fd_ = -1;
-        return result;
-    }
-
-  private:
-    int fd_;
-};
-
-std::string folderOf(const std::string& path) {
-    const auto slash = path.find_last_of('/');
-    if (slash == std::string::npos) {
-        return ".";
-    }
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
 
 std::string nameOf(const std::string& path) {
     const auto slash = path.find_last_of('/');
@@ -66,7 +37,7 @@ std::string resolveLink(const std::string& path) {
             return path;
         }
         std::string name(target, static_cast<std::size_t>(length));
-        return name.front() == '/' ? name : folderOf(path) + "/" + name;
+        return name.front() == '/' ? name : folderOfPath(path) + "/" + name;
     }
     return resolved;
 }
@@ -162,8 +133,8 @@ void createEmptyFile(const std::string& path) {
     if (fd.get() < 0) {
         throwFailure(errno, path);
     }
-    if (fd.close() != 0) {
-        throwFailure(errno, path);
+    if (const int error = fd.close(); error != 0) {
+        throwFailure(error, path);
     }
 }
 
@@ -179,7 +150,7 @@ PendingFile::PendingFile(const std::string& path, std::string_view content)
         throwFailure(EACCES, target_);
     }
 
-    const std::string folder = folderOf(target_);
+    const std::string folder = folderOfPath(target_);
     const std::string stem = folder + "/." + nameOf(target_) + ".tmp";
     std::random_device device;
     int fd = -1;
@@ -205,8 +176,8 @@ PendingFile::PendingFile(const std::string& path, std::string_view content)
         if (::fsync(fd) != 0) {
             throwFailure(errno, temporary_);
         }
-        if (file.close() != 0) {
-            throwFailure(errno, temporary_);
+        if (const int error = file.close(); error != 0) {
+            throwFailure(error, temporary_);
         }
     } catch (...) {
         discard();
@@ -235,7 +206,7 @@ void PendingFile::commit() {
         throwFailure(error, target_);
     }
     temporary_.clear();
-    syncFolder(folderOf(target_));
+    syncFolder(folderOfPath(target_));
 }
 
 void writeFileAtomically(const std::string& path, std::string_view content) {
