@@ -35,31 +35,15 @@ void DropLineEdit::mouseMoveEvent(QMouseEvent* event) {
 
 // Only file lists are taken; text dragged here is not inserted.
 void DropLineEdit::dragEnterEvent(QDragEnterEvent* event) {
-    if (droppedFilesOf(event->mimeData())) {
-        event->acceptProposedAction();
-    } else {
-        event->ignore();
-    }
+    acceptFileListDrag(event);
 }
 
 void DropLineEdit::dragMoveEvent(QDragMoveEvent* event) {
-    if (droppedFilesOf(event->mimeData())) {
-        event->acceptProposedAction();
-    } else {
-        event->ignore();
-    }
+    acceptFileListDrag(event);
 }
 
 void DropLineEdit::dropEvent(QDropEvent* event) {
-    const window::DroppedFiles dropped = droppedFilesOf(event->mimeData());
-    if (!dropped) {
-        event->ignore();
-        return;
-    }
-    event->acceptProposedAction();
-    if (onDrop) {
-        onDrop(dropped);
-    }
+    deliverFileListDrop(event, onDrop);
 }
 
 void DropLineEdit::focusOutEvent(QFocusEvent* event) {

@@ -2,6 +2,7 @@
 
 #include "window/qt_text.h"
 
+#include <QDropEvent>
 #include <QMimeData>
 #include <QUrl>
 
@@ -23,6 +24,27 @@ window::DroppedFiles droppedFilesOf(const QMimeData* data) {
         paths.push_back(fromQt(url.toLocalFile()));
     }
     return paths;
+}
+
+void acceptFileListDrag(QDropEvent* event) {
+    if (droppedFilesOf(event->mimeData())) {
+        event->acceptProposedAction();
+    } else {
+        event->ignore();
+    }
+}
+
+void deliverFileListDrop(QDropEvent* event,
+                         const std::function<void(const window::DroppedFiles&)>& onDrop) {
+    const window::DroppedFiles dropped = droppedFilesOf(event->mimeData());
+    if (!dropped) {
+        event->ignore();
+        return;
+    }
+    event->acceptProposedAction();
+    if (onDrop) {
+        onDrop(dropped);
+    }
 }
 
 } // namespace tolvane::gui

@@ -30,31 +30,15 @@ bool TargetList::viewportEvent(QEvent* event) {
 }
 
 void TargetList::dragEnterEvent(QDragEnterEvent* event) {
-    if (droppedFilesOf(event->mimeData())) {
-        event->acceptProposedAction();
-    } else {
-        event->ignore();
-    }
+    acceptFileListDrag(event);
 }
 
 void TargetList::dragMoveEvent(QDragMoveEvent* event) {
-    if (droppedFilesOf(event->mimeData())) {
-        event->acceptProposedAction();
-    } else {
-        event->ignore();
-    }
+    acceptFileListDrag(event);
 }
 
 void TargetList::dropEvent(QDropEvent* event) {
-    const window::DroppedFiles dropped = droppedFilesOf(event->mimeData());
-    if (!dropped) {
-        event->ignore();
-        return;
-    }
-    event->acceptProposedAction();
-    if (onDrop) {
-        onDrop(dropped);
-    }
+    deliverFileListDrop(event, onDrop);
 }
 
 } // namespace tolvane::gui
