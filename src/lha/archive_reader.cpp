@@ -72,8 +72,9 @@ std::uint16_t ArchiveReader::readData(const ByteSink& sink) {
     };
     switch (current_.method) {
     case Method::Directory:
-        if (current_.compressedSize != 0 || current_.originalSize != 0) {
-            mismatch("folder entry with data");
+    case Method::Link:
+        if (current_.compressedSize != 0 || current_.originalSize != 0 || current_.crc != 0) {
+            mismatch("folder or link entry with data: " + current_.path());
         }
         break;
     case Method::Stored: {
@@ -115,6 +116,10 @@ void verifyArchive(const std::filesystem::path& archive, const std::vector<Entry
             got.compressedSize != want.compressedSize || got.originalSize != want.originalSize ||
             got.crc != want.crc || got.mtime != want.mtime || got.mode != want.mode) {
             mismatch("header of " + want.path());
+        }
+        // The target as the link gave it when the tree was listed.
+        if (got.linkTarget != want.linkTarget) {
+            mismatch("target of the link " + want.path());
         }
         std::uint64_t size = 0;
         const std::uint16_t crc =

@@ -11,7 +11,8 @@
 namespace tolvane::lha {
 
 // Walks an archive this library wrote (level-2 headers; -lh0-, -lh5-,
-// -lhd-). Every problem throws LhaError with kErrorVerifyFailed.
+// -lhd- for folders and symbolic links). Every problem throws LhaError with
+// kErrorVerifyFailed.
 class ArchiveReader {
   public:
     explicit ArchiveReader(const std::filesystem::path& archive);
@@ -31,7 +32,8 @@ class ArchiveReader {
 };
 
 // Reads the archive back and checks it holds exactly `expected`, in order:
-// the same headers and data whose length and CRC match the headers.
+// the same headers (link targets included) and data whose length and CRC
+// match the headers.
 void verifyArchive(const std::filesystem::path& archive, const std::vector<EntryHeader>& expected);
 
 } // namespace tolvane::lha

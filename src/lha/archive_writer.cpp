@@ -62,7 +62,6 @@ EntryHeader headerFor(const FileInfo& info, std::vector<std::string> folders, st
 class Planner {
   public:
     std::vector<PlannedEntry> entries;
-    std::uint64_t skipped = 0;
 
     void addFile(const fs::path& path, const FileInfo& info, std::vector<std::string> folders) {
         if (info.size >= kSizeLimit) {
@@ -95,14 +94,33 @@ class Planner {
             case FileKind::Directory:
                 addFolder(child, childInfo, folders);
                 break;
+            case FileKind::Symlink:
+                addLink(child, childInfo, folders);
+                break;
             case FileKind::Missing:
                 cannotRead(child);
-            case FileKind::Symlink:
             case FileKind::Other:
-                ++skipped;
-                break;
+                // The folder is deleted once archived: dropping it silently
+                // would lose it.
+                throw LhaError(kErrorSpecialFile, "socket, pipe or device cannot be archived: " +
+                                                      child.generic_string());
             }
         }
+    }
+
+    // Stored as a link, never followed: a link to a folder does not bring
+    // the folder's contents in.
+    void addLink(const fs::path& path, const FileInfo& info, std::vector<std::string> folders) {
+        std::error_code ec;
+        const fs::path target = fs::read_symlink(path, ec);
+        if (ec) {
+            cannotRead(path);
+        }
+        EntryHeader h =
+            headerFor(info, std::move(folders), nameBytes(path.filename()), Method::Link);
+        h.mode = static_cast<std::uint16_t>(kModeLink | (h.mode & ~kModeTypeMask));
+        h.linkTarget = nameBytes(target);
+        add(path, std::move(h));
     }
 
   private:
@@ -134,7 +152,7 @@ class Writer {
     // Writes one entry and completes its header with what was really read.
     void writeEntry(PlannedEntry& entry) {
         EntryHeader& h = entry.header;
-        if (h.method == Method::Directory) {
+        if (h.method == Method::Directory || h.method == Method::Link) {
             const std::vector<std::uint8_t> bytes = encodeHeader(h);
             out_.write(bytes.data(), bytes.size());
             return;
@@ -273,10 +291,17 @@ PackSummary packArchive(const fs::path& archive, const fs::path& source) {
         for (PlannedEntry& entry : planner.entries) {
             writer.writeEntry(entry);
             written.push_back(entry.header);
-            if (entry.header.method == Method::Directory) {
+            switch (entry.header.method) {
+            case Method::Directory:
                 ++summary.folders;
-            } else {
+                break;
+            case Method::Link:
+                ++summary.links;
+                break;
+            case Method::Stored:
+            case Method::Lh5:
                 ++summary.files;
+                break;
             }
         }
         const std::uint8_t endMark = 0;
@@ -303,7 +328,6 @@ PackSummary packArchive(const fs::path& archive, const fs::path& source) {
         out.discard();
         throw;
     }
-    summary.skipped = planner.skipped;
     return summary;
 }
 

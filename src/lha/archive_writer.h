@@ -11,7 +11,7 @@ namespace tolvane::lha {
 struct PackSummary {
     std::uint64_t files = 0;
     std::uint64_t folders = 0;
-    std::uint64_t skipped = 0; // symbolic links, sockets, pipes, devices
+    std::uint64_t links = 0;   // symbolic links inside the folder
     std::uint64_t bytesIn = 0; // file data read
     std::uint64_t archiveSize = 0;
 };
@@ -20,8 +20,10 @@ struct PackSummary {
 // source's own name (a folder's contents follow it, folders before their
 // contents, names in byte order). A single file becomes one top-level entry.
 //
-// Symbolic links inside the folder are skipped, never followed, and so are
-// sockets, pipes and devices; a source that is itself a link is followed.
+// Symbolic links inside the folder are stored as links (their target text
+// as it is) and never followed; a link that cannot be stored that way throws
+// kErrorLinkNotStorable. A socket, pipe or device inside the folder throws
+// kErrorSpecialFile. A source that is itself a link is followed.
 //
 // The archive is written under a temporary name beside the target, read back
 // and checked against the source, and only then renamed over the target.

@@ -25,6 +25,14 @@ inline constexpr int kErrorBadName = 6;
 inline constexpr int kErrorBusy = 7;
 // Anything unexpected (out of memory, internal fault).
 inline constexpr int kErrorInternal = 8;
+// The folder holds a symbolic link that cannot be archived: its path or its
+// target holds '|' (which splits a stored link into name and target) or the
+// byte 0xFF. Readers would restore it under the wrong name or target, and the
+// folder is deleted after archiving, so the whole archive is refused.
+inline constexpr int kErrorLinkNotStorable = 9;
+// The folder holds a socket, pipe or device: nothing the readers restore
+// could stand for it, so the whole archive is refused.
+inline constexpr int kErrorSpecialFile = 10;
 
 // Thrown inside the library; the front turns it into a result code.
 class LhaError : public std::runtime_error {

@@ -42,6 +42,7 @@ const char* methodId(Method method) {
     case Method::Lh5:
         return "-lh5-";
     case Method::Directory:
+    case Method::Link:
         return "-lhd-";
     }
     return "-lh0-";
@@ -49,6 +50,49 @@ const char* methodId(Method method) {
 
 [[noreturn]] void badHeader(const std::string& what) {
     throw LhaError(kErrorVerifyFailed, "bad header in the written archive: " + what);
+}
+
+// Components of a '/'-separated text; empty ones are kept, so joining them
+// again gives the text back.
+std::vector<std::string> splitAtSlashes(const std::string& text) {
+    std::vector<std::string> parts;
+    std::size_t start = 0;
+    for (std::size_t slash; (slash = text.find('/', start)) != std::string::npos;
+         start = slash + 1) {
+        parts.push_back(text.substr(start, slash - start));
+    }
+    parts.push_back(text.substr(start));
+    return parts;
+}
+
+void checkLink(const EntryHeader& entry) {
+    auto unusable = [](const std::string& s) {
+        return s.find('|') != std::string::npos ||
+               s.find(static_cast<char>(kFolderSeparator)) != std::string::npos;
+    };
+    if (entry.name.empty() || entry.linkTarget.empty() || unusable(entry.name) ||
+        unusable(entry.linkTarget) ||
+        std::any_of(entry.folders.begin(), entry.folders.end(), unusable)) {
+        throw LhaError(kErrorLinkNotStorable,
+                       "symbolic link cannot be archived ('|' or the byte 0xFF in its path "
+                       "or target): " +
+                           entry.path() + " -> " + entry.linkTarget);
+    }
+}
+
+// Undoes the link layout of encodeHeader(): the joined path is
+// "folders/name|target", cut at the first '|'.
+void splitLink(EntryHeader& entry) {
+    const std::string text = entry.path();
+    const std::size_t bar = text.find('|');
+    if (bar == std::string::npos || bar == 0 || text[bar - 1] == '/' || bar + 1 == text.size()) {
+        badHeader("link without its name or target: " + text);
+    }
+    entry.linkTarget = text.substr(bar + 1);
+    entry.folders = splitAtSlashes(text.substr(0, bar));
+    entry.name = entry.folders.back();
+    entry.folders.pop_back();
+    entry.method = Method::Link;
 }
 
 } // namespace
@@ -63,11 +107,21 @@ std::string EntryHeader::path() const {
 }
 
 std::vector<std::uint8_t> encodeHeader(const EntryHeader& entry) {
+    std::vector<std::string> folders = entry.folders;
+    std::string name = entry.name;
+    std::uint16_t mode = entry.mode;
+    if (entry.method == Method::Link) {
+        checkLink(entry);
+        std::vector<std::string> parts = splitAtSlashes(entry.name + '|' + entry.linkTarget);
+        name = parts.back();
+        folders.insert(folders.end(), parts.begin(), parts.end() - 1);
+        // Readers tell a link from a folder by this mode alone.
+        mode = static_cast<std::uint16_t>(kModeLink | (mode & ~kModeTypeMask));
+    }
     auto hasSeparator = [](const std::string& s) {
         return s.find(static_cast<char>(kFolderSeparator)) != std::string::npos;
     };
-    if (hasSeparator(entry.name) ||
-        std::any_of(entry.folders.begin(), entry.folders.end(), hasSeparator)) {
+    if (hasSeparator(name) || std::any_of(folders.begin(), folders.end(), hasSeparator)) {
         throw LhaError(kErrorBadName, "name holds the byte 0xFF: " + entry.path());
     }
 
@@ -77,18 +131,17 @@ std::vector<std::uint8_t> encodeHeader(const EntryHeader& entry) {
     };
     std::vector<Ext> exts;
     exts.push_back({kExtHeaderCrc, {0, 0}});
-    exts.push_back({kExtName, std::vector<std::uint8_t>(entry.name.begin(), entry.name.end())});
-    if (!entry.folders.empty()) {
+    exts.push_back({kExtName, std::vector<std::uint8_t>(name.begin(), name.end())});
+    if (!folders.empty()) {
         std::vector<std::uint8_t> data;
-        for (const std::string& f : entry.folders) {
+        for (const std::string& f : folders) {
             data.insert(data.end(), f.begin(), f.end());
             data.push_back(kFolderSeparator);
         }
         exts.push_back({kExtFolders, std::move(data)});
     }
     exts.push_back(
-        {kExtMode,
-         {static_cast<std::uint8_t>(entry.mode), static_cast<std::uint8_t>(entry.mode >> 8)}});
+        {kExtMode, {static_cast<std::uint8_t>(mode), static_cast<std::uint8_t>(mode >> 8)}});
     if (entry.hasOwner) {
         std::vector<std::uint8_t> data;
         put16(data, entry.gid);
@@ -231,6 +284,9 @@ EntryHeader decodeHeader(std::span<const std::uint8_t> bytes) {
     }
     if (!sawCrc || crc16(copy.data(), copy.size()) != storedCrc) {
         badHeader("header CRC");
+    }
+    if (entry.method == Method::Directory && (entry.mode & kModeTypeMask) == kModeLink) {
+        splitLink(entry);
     }
     return entry;
 }

@@ -24,13 +24,12 @@ void report(const std::string& text, char* buffer, std::uint32_t size) {
 }
 
 std::string describe(const PackSummary& s, const std::string& archive) {
-    std::string text = "Archived " + std::to_string(s.files) + " files and " +
-                       std::to_string(s.folders) + " folders (" + std::to_string(s.bytesIn) +
-                       " bytes) into " + archive + " (" + std::to_string(s.archiveSize) + " bytes)";
-    if (s.skipped != 0) {
-        text += "; skipped " + std::to_string(s.skipped) + " links or special files";
+    std::string text = "Archived " + std::to_string(s.files) + " files";
+    if (s.links != 0) {
+        text += ", " + std::to_string(s.links) + " symbolic links";
     }
-    return text + ".";
+    return text + " and " + std::to_string(s.folders) + " folders (" + std::to_string(s.bytesIn) +
+           " bytes) into " + archive + " (" + std::to_string(s.archiveSize) + " bytes).";
 }
 
 int run(const std::string& commandLine, std::string& text) {

@@ -5,11 +5,14 @@
 
 #include <cstring>
 #include <fcntl.h>
+#include <functional>
 #include <gtest/gtest.h>
 #include <map>
 #include <regex>
 #include <string>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 #include <vector>
 
@@ -48,28 +51,41 @@ void setTime(const fs::path& p, std::time_t t) {
 
 struct Node {
     bool folder = false;
-    Bytes data;
-    std::time_t mtime = 0;
+    bool link = false;
+    Bytes data;            // a file's content, a link's target text
+    std::time_t mtime = 0; // not for links: no reader is asked to set theirs
     bool operator==(const Node&) const = default;
 };
 
-// Every folder and regular file under root (links left out), by relative path.
+std::string targetOf(const fs::path& link) {
+    std::error_code ec;
+    const fs::path target = fs::read_symlink(link, ec);
+    return ec ? "<not a link: " + ec.message() + ">" : target.string();
+}
+
+// Every folder, regular file and link under root, by relative path; links
+// are not followed.
 std::map<std::string, Node> snapshot(const fs::path& root) {
     std::map<std::string, Node> out;
     for (auto it = fs::recursive_directory_iterator(root); it != fs::recursive_directory_iterator();
          ++it) {
-        if (it->is_symlink() || !(it->is_directory() || it->is_regular_file())) {
+        Node n;
+        if (it->is_symlink()) {
+            n.link = true;
+            const std::string target = targetOf(it->path());
+            n.data.assign(target.begin(), target.end());
+        } else if (it->is_directory() || it->is_regular_file()) {
+            struct stat st {};
+            ::lstat(it->path().c_str(), &st);
+            n.folder = it->is_directory();
+            n.mtime = st.st_mtime;
+            if (!n.folder) {
+                n.data = readBytes(it->path());
+            }
+        } else {
             continue;
         }
-        struct stat st {};
-        ::lstat(it->path().c_str(), &st);
-        Node n;
-        n.folder = it->is_directory();
-        n.mtime = st.st_mtime;
-        if (!n.folder) {
-            n.data = readBytes(it->path());
-        }
-        out[fs::relative(it->path(), root).generic_string()] = std::move(n);
+        out[it->path().lexically_relative(root).generic_string()] = std::move(n);
     }
     return out;
 }
@@ -86,7 +102,14 @@ void expectSameTree(const fs::path& source, const fs::path& extracted, const std
             continue;
         }
         EXPECT_EQ(it->second.folder, node.folder) << reader << ": " << path;
-        EXPECT_TRUE(it->second.data == node.data) << reader << ": content of " << path;
+        EXPECT_EQ(it->second.link, node.link) << reader << ": " << path;
+        if (node.link) {
+            EXPECT_EQ(std::string(it->second.data.begin(), it->second.data.end()),
+                      std::string(node.data.begin(), node.data.end()))
+                << reader << ": target of " << path;
+        } else {
+            EXPECT_TRUE(it->second.data == node.data) << reader << ": content of " << path;
+        }
         EXPECT_EQ(it->second.mtime, node.mtime) << reader << ": time of " << path;
     }
     for (const auto& [path, node] : got) {
@@ -114,7 +137,7 @@ void checkWithExternalReaders(const fs::path& archive, const fs::path& folder,
     const std::size_t entries = readHeaders(archive).size();
     std::size_t files = 0;
     for (const EntryHeader& h : readHeaders(archive)) {
-        files += h.method != Method::Directory;
+        files += h.method == Method::Stored || h.method == Method::Lh5;
     }
 
     const fs::path byLhasa = scratch / "lhasa-out";
@@ -203,7 +226,7 @@ TEST_F(ArchiveTest, MixedTreeReadsBackExactlyInEveryReader) {
     fs::create_directories(deep);
     writeBytes(deep / "bottom.txt", textBytes(777, 27));
 
-    // Links are skipped: one leads out of the tree, one to a file in it.
+    // Links are stored as links: one leads out of the tree, one to a file in it.
     fs::create_symlink("/etc", day / "link-out");
     fs::create_symlink("short.txt", day / "link-in");
 
@@ -230,7 +253,7 @@ TEST_F(ArchiveTest, MixedTreeReadsBackExactlyInEveryReader) {
     fs::create_directories(archive.parent_path());
     std::string text;
     ASSERT_EQ(pack(archive, day, &text), kOk) << text;
-    EXPECT_NE(text.find("skipped 2"), std::string::npos) << text;
+    EXPECT_NE(text.find("2 symbolic links"), std::string::npos) << text;
     EXPECT_EQ(listing(archive.parent_path()), std::vector<std::string>{"20261207.lzh"});
 
     // Our own reading: methods chosen, and every folder before its contents.
@@ -263,10 +286,133 @@ TEST_F(ArchiveTest, MixedTreeReadsBackExactlyInEveryReader) {
     EXPECT_EQ(method["20261207/noise.bin"], Method::Stored);
     EXPECT_EQ(method["20261207/repetitive.txt"], Method::Lh5);
     EXPECT_EQ(method["20261207/distance-8192.bin"], Method::Lh5);
-    EXPECT_EQ(method.count("20261207/link-out"), 0u);
-    EXPECT_EQ(method.count("20261207/link-in"), 0u);
+    EXPECT_EQ(method["20261207/link-out"], Method::Link);
+    EXPECT_EQ(method["20261207/link-in"], Method::Link);
 
     checkWithExternalReaders(archive, day, root() / "x");
+}
+
+TEST_F(ArchiveTest, LinksComeBackAsLinksInEveryReader) {
+    const fs::path outside = root() / "outside";
+    fs::create_directories(outside / "deeper");
+    writeBytes(outside / "deeper" / "not-in-archive.txt", textBytes(100, 1));
+
+    const fs::path day = root() / "20261214";
+    fs::create_directories(day / "sub" / "inner");
+    fs::create_directories(day / "only links");
+    fs::create_directories(day / "日本語");
+    writeBytes(day / "a.txt", textBytes(2000, 2));
+    writeBytes(day / "sub" / "g.txt", textBytes(500, 3));
+    writeBytes(day / "pipe|in name.txt", textBytes(50, 4)); // only links care about '|'
+    fs::create_symlink("a.txt", day / "rel");
+    fs::create_symlink("../../a.txt", day / "sub" / "inner" / "up");
+    fs::create_symlink(outside, day / "folder-outside"); // absolute, to a full folder
+    fs::create_symlink("sub", day / "folder-inside");
+    fs::create_symlink("sub/", day / "folder-slash");
+    fs::create_symlink("no/such/thing", day / "dangling");
+    fs::create_symlink("/", day / "root");
+    fs::create_symlink("a//b/./c  d", day / "only links" / "odd spacing");
+    fs::create_symlink("../日本語/ファイル", day / "日本語" / "リンク");
+    fs::create_symlink("folder-inside", day / "link-to-link");
+
+    const fs::path archive = root() / "20261214.lzh";
+    std::string text;
+    ASSERT_EQ(pack(archive, day, &text), kOk) << text;
+    EXPECT_NE(text.find("10 symbolic links"), std::string::npos) << text;
+
+    std::map<std::string, std::string> links;
+    for (const EntryHeader& h : readHeaders(archive)) {
+        EXPECT_EQ(h.path().find("not-in-archive"), std::string::npos) << "followed a link";
+        EXPECT_EQ(h.path().rfind("20261214/folder-inside/", 0), std::string::npos)
+            << "followed a link: " << h.path();
+        if (h.method == Method::Link) {
+            EXPECT_EQ(h.mode & kModeTypeMask, kModeLink) << h.path();
+            links[h.path()] = h.linkTarget;
+        }
+    }
+    EXPECT_EQ(links.size(), 10u);
+    EXPECT_EQ(links["20261214/folder-outside"], outside.string());
+    EXPECT_EQ(links["20261214/sub/inner/up"], "../../a.txt");
+
+    // Every link and its target text, file and folder come back.
+    checkWithExternalReaders(archive, day, root() / "x");
+    EXPECT_EQ(targetOf(root() / "x" / "lhasa-out" / "20261214" / "folder-slash"), "sub/");
+    EXPECT_EQ(targetOf(root() / "x" / "bsdtar-out" / "20261214" / "folder-slash"), "sub/");
+
+    // Read-back compares the stored target with the one listed.
+    auto expected = readHeaders(archive);
+    EXPECT_NO_THROW(verifyArchive(archive, expected));
+    for (EntryHeader& h : expected) {
+        if (h.path() == "20261214/rel") {
+            h.linkTarget = "b.txt";
+        }
+    }
+    try {
+        verifyArchive(archive, expected);
+        ADD_FAILURE() << "a different target went unnoticed";
+    } catch (const LhaError& e) {
+        EXPECT_EQ(e.code(), kErrorVerifyFailed);
+        EXPECT_NE(std::string(e.what()).find("20261214/rel"), std::string::npos) << e.what();
+    }
+}
+
+// Anything the readers could not give back as it was refuses the whole
+// archive: the folder is deleted after archiving.
+TEST_F(ArchiveTest, UnstorableLinksAndSpecialFilesRefuseTheArchive) {
+    const std::string ff(1, '\xff');
+    struct Case {
+        const char* what;
+        std::function<void(const fs::path&)> make;
+        int code;
+    };
+    const std::vector<Case> cases = {
+        {"'|' in the link's name",
+         [](const fs::path& d) { fs::create_symlink("a.txt", d / "x|y"); }, kErrorLinkNotStorable},
+        {"'|' in the target", [](const fs::path& d) { fs::create_symlink("a|b", d / "l"); },
+         kErrorLinkNotStorable},
+        {"'|' in the link's folder",
+         [](const fs::path& d) {
+             fs::create_directories(d / "p|q");
+             fs::create_symlink("../a.txt", d / "p|q" / "l");
+         },
+         kErrorLinkNotStorable},
+        {"0xFF in the target", [&](const fs::path& d) { fs::create_symlink("a" + ff, d / "l"); },
+         kErrorLinkNotStorable},
+        {"0xFF in the link's name",
+         [&](const fs::path& d) { fs::create_symlink("a.txt", d / ("l" + ff)); },
+         kErrorLinkNotStorable},
+        {"a pipe",
+         [](const fs::path& d) { ASSERT_EQ(::mkfifo((d / "sub" / "fifo").c_str(), 0644), 0); },
+         kErrorSpecialFile},
+        {"a socket",
+         [](const fs::path& d) {
+             const std::string path = (d / "sock").string();
+             sockaddr_un addr{};
+             addr.sun_family = AF_UNIX;
+             ASSERT_LT(path.size(), sizeof addr.sun_path);
+             std::memcpy(addr.sun_path, path.c_str(), path.size() + 1);
+             const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+             ASSERT_GE(fd, 0);
+             ASSERT_EQ(::bind(fd, reinterpret_cast<const sockaddr*>(&addr), sizeof addr), 0);
+             ::close(fd);
+         },
+         kErrorSpecialFile},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        const fs::path base = root() / std::to_string(n++);
+        const fs::path day = base / "20261215";
+        fs::create_directories(day / "sub");
+        writeBytes(day / "a.txt", textBytes(3000, 7));
+        fs::create_symlink("a.txt", day / "good-link"); // storable, and not the reason
+        c.make(day);
+        const auto before = snapshot(day);
+
+        std::string text;
+        EXPECT_EQ(pack(base / "20261215.lzh", day, &text), c.code) << c.what << ": " << text;
+        EXPECT_EQ(listing(base), std::vector<std::string>{"20261215"}) << c.what;
+        EXPECT_TRUE(snapshot(day) == before) << c.what;
+    }
 }
 
 TEST_F(ArchiveTest, LargeFilesAcrossManyBlocks) {

@@ -102,6 +102,83 @@ TEST(Header, UnstorableNamesAreRefused) {
     }
 }
 
+// Extension data of the given type, from a header encodeHeader() wrote.
+std::string extension(const Bytes& header, std::uint8_t type) {
+    std::size_t at = kHeaderFixedSize;
+    std::size_t size = header[24] | (header[25] << 8);
+    while (size != 0) {
+        if (header[at] == type) {
+            return std::string(header.begin() + static_cast<long>(at) + 1,
+                               header.begin() + static_cast<long>(at + size) - 2);
+        }
+        at += size;
+        size = header[at - 2] | (header[at - 1] << 8);
+    }
+    return "<none>";
+}
+
+EntryHeader link(std::vector<std::string> folders, std::string name, std::string target) {
+    EntryHeader h = sample(Method::Link, std::move(folders), std::move(name), 0120777);
+    h.linkTarget = std::move(target);
+    return h;
+}
+
+TEST(Header, LinkTextIsSplitLikeAPathAndReadsBack) {
+    // The target's slashes go to the folder extension, as separators.
+    const Bytes abs = encodeHeader(link({"day"}, "abs", "/etc/hostname"));
+    EXPECT_EQ(std::string(abs.begin() + 2, abs.begin() + 7), "-lhd-");
+    EXPECT_EQ(std::string(abs.begin() + 7, abs.begin() + 15), std::string(8, '\0')); // sizes
+    EXPECT_EQ(abs[21] | (abs[22] << 8), 0);                                          // data CRC
+    EXPECT_EQ(extension(abs, 0x02), "day\xff"
+                                    "abs|\xff"
+                                    "etc\xff");
+    EXPECT_EQ(extension(abs, 0x01), "hostname");
+    EXPECT_EQ(extension(abs, 0x50), "\xff\xa1"); // 0120777
+    // Without a slash the whole text is the base name.
+    EXPECT_EQ(extension(encodeHeader(link({"day"}, "rel", "a.txt")), 0x01), "rel|a.txt");
+
+    struct Case {
+        std::vector<std::string> folders;
+        const char* name;
+        const char* target;
+    };
+    for (const Case& c :
+         {Case{{"day"}, "rel", "a.txt"}, Case{{"day", "sub"}, "up", "../../a.txt"},
+          Case{{"day"}, "to-dir", "sub/"}, Case{{"day"}, "root", "/"}, Case{{}, "top", "day/a.txt"},
+          Case{{"day"}, "odd", "a//b/./c d"}, Case{{"日本"}, "名 前", "../語/ファイル"}}) {
+        const EntryHeader back = decodeHeader(encodeHeader(link(c.folders, c.name, c.target)));
+        EXPECT_EQ(back.method, Method::Link) << c.target;
+        EXPECT_EQ(back.folders, c.folders) << c.target;
+        EXPECT_EQ(back.name, c.name) << c.target;
+        EXPECT_EQ(back.linkTarget, c.target);
+        EXPECT_EQ(back.mode, 0120777) << c.target;
+    }
+
+    // A '|' means nothing special outside a link.
+    const EntryHeader folder =
+        decodeHeader(encodeHeader(sample(Method::Directory, {"day", "p|q"}, "", 040755)));
+    EXPECT_EQ(folder.method, Method::Directory);
+    EXPECT_EQ(folder.path(), "day/p|q/");
+}
+
+TEST(Header, LinksReadersWouldMisplaceAreRefused) {
+    const std::string ff(1, '\xff');
+    for (const EntryHeader& bad :
+         {link({"day"}, "a|b", "t"), link({"day"}, "l", "x|y"), link({"day", "p|q"}, "l", "t"),
+          link({"day"}, "l", "x" + ff), link({"day"}, "l" + ff, "t"), link({"day" + ff}, "l", "t"),
+          link({"day"}, "l", "")}) {
+        try {
+            encodeHeader(bad);
+            ADD_FAILURE() << "accepted " << bad.path() << " -> " << bad.linkTarget;
+        } catch (const LhaError& e) {
+            EXPECT_EQ(e.code(), kErrorLinkNotStorable) << bad.path() << " -> " << bad.linkTarget;
+        }
+    }
+    // A link entry without its target cannot be read back.
+    const Bytes noTarget = encodeHeader(sample(Method::Directory, {"day"}, "l", 0120777));
+    EXPECT_THROW(decodeHeader(noTarget), LhaError);
+}
+
 TEST(Header, DamageIsDetected) {
     Bytes bytes = encodeHeader(sample(Method::Stored, {"src"}, "a.txt", 0100644));
     Bytes name = bytes;
