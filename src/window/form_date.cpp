@@ -69,7 +69,7 @@ FormDate::FormDate(FormState& state, history::CopyDateDialog& dialog, Shell& she
     }
 
     CheckKakunin_ = new QCheckBox(QStringLiteral("日付の変更を行わない"), this);
-    place(CheckKakunin_, 840, 360, 2415, 300);
+    place(CheckKakunin_, 840, 360, 2415, 255);
     connect(CheckKakunin_, &QCheckBox::clicked, this, [this](bool checked) {
         window::runHandler(shell_, [&] {
             state_.setCheckKakunin(checked ? 1 : 0);

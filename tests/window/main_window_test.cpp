@@ -470,6 +470,15 @@ TEST_F(MainWindowTest, TheDateDialogNormalisesAsTyped) {
     EXPECT_FALSE(date.textDate(1)->isEnabled());
 }
 
+TEST_F(MainWindowTest, TheDateDialogKeepsItsDesignedPlaces) {
+    FormDate& date = window->formDate();
+    EXPECT_EQ(date.labelTimeStamp()->geometry(), QRect(32, 8, 57, 17));
+    EXPECT_EQ(date.textDate(0)->geometry(), QRect(96, 0, 33, 21));
+    EXPECT_EQ(date.textDate(5)->geometry(), QRect(340, 0, 29, 21));
+    EXPECT_EQ(date.checkKakunin()->geometry(), QRect(56, 24, 161, 17));
+    EXPECT_EQ(date.commandOK()->geometry(), QRect(296, 24, 81, 20));
+}
+
 TEST(FileDialogFilter, AllFilesBecomesQtsPattern) {
     EXPECT_EQ(qtFilterOf("すべてのファイル|*.*"), QStringLiteral("すべてのファイル (*)"));
     EXPECT_EQ(qtFilterOf("テキスト|*.txt;*.log|すべて|*.*"),
