@@ -311,9 +311,14 @@ void FormTolvane::trayActivated(QSystemTrayIcon::ActivationReason reason) {
 }
 
 void FormTolvane::Version_Click() {
-    // Modeless and without an owner: the main window stays usable.
-    auto* about = new frmAbout(nullptr);
-    about->show();
+    // Modeless and without an owner: the main window stays usable. There is
+    // one about box; choosing the command again brings it forward.
+    if (about_ == nullptr) {
+        about_ = new frmAbout(nullptr);
+    }
+    about_->show();
+    about_->raise();
+    about_->activateWindow();
 }
 
 void FormTolvane::VisibleFalse_Click() {

@@ -7,6 +7,7 @@
 #include "window/core/layout.h"
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QSystemTrayIcon>
 #include <QTimer>
 #include <memory>
@@ -21,6 +22,7 @@ class QPushButton;
 namespace tolvane::gui {
 
 class DropLineEdit;
+class frmAbout;
 class FormDate;
 class TargetList;
 
@@ -127,6 +129,8 @@ class FormTolvane : public QMainWindow, public settings::WindowHooks {
 
     std::unique_ptr<QSystemTrayIcon> tray_;
     std::unique_ptr<FormDate> formDate_;
+    // The about box while it is open; closing it deletes it.
+    QPointer<frmAbout> about_;
 };
 
 // The application's icon, in every size it comes in.

@@ -1,3 +1,4 @@
+#include "about/about_box.h"
 #include "qt_test_app.h"
 #include "state/form_state.h"
 #include "support/fake_shell.h"
@@ -468,6 +469,38 @@ TEST_F(MainWindowTest, TheDateDialogNormalisesAsTyped) {
     EXPECT_TRUE(date.checkKakunin()->isChecked());
     EXPECT_EQ(date.textDate(1)->text(), QString());
     EXPECT_FALSE(date.textDate(1)->isEnabled());
+}
+
+TEST_F(MainWindowTest, TheVersionCommandShowsTheOneAboutBox) {
+    startShown();
+    auto openBoxes = [] {
+        std::vector<frmAbout*> boxes;
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (auto* box = qobject_cast<frmAbout*>(w); box != nullptr && box->isVisible()) {
+                boxes.push_back(box);
+            }
+        }
+        return boxes;
+    };
+    QAction* version = window->menuBar()->actions()[2]->menu()->actions()[0];
+    version->trigger();
+    ASSERT_EQ(openBoxes().size(), 1u);
+    frmAbout* first = openBoxes()[0];
+    EXPECT_FALSE(first->isModal());
+    EXPECT_EQ(first->parentWidget(), nullptr);
+
+    version->trigger();
+    ASSERT_EQ(openBoxes().size(), 1u) << "a second choice brings the open box forward";
+    EXPECT_EQ(openBoxes()[0], first);
+
+    // Closed, it is gone; the next choice loads it afresh.
+    first->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(openBoxes().empty());
+    version->trigger();
+    ASSERT_EQ(openBoxes().size(), 1u);
+    openBoxes()[0]->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 TEST_F(MainWindowTest, TheDateDialogKeepsItsDesignedPlaces) {
