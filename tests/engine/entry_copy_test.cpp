@@ -176,3 +176,41 @@ TEST_F(EntryCopy, ARelativeDestinationHasNoDrive) {
 
 } // namespace
 } // namespace tolvane::engine
+
+namespace tolvane::engine {
+namespace {
+
+TEST_F(EntryCopy, DateHistoryFileEntryMakesDestinationAndDayFolderAndIsFinished) {
+    write("data/a.txt", "a");
+    chmod("data/a.txt", 0644);
+    std::filesystem::create_directory(path("parent"));
+    state.setTextSaveAt(path("parent/backup"));
+    state.setDateCopyTag(kDateCopyMark);
+    state.setCopyAtReadOnlyChecked(true);
+
+    engine.CopyFolderMain(path("data/a.txt"));
+
+    EXPECT_EQ(read("parent/backup/20261208/a.txt"), "a");
+    EXPECT_EQ(mode("parent/backup/20261208/a.txt"), 0444u);
+    EXPECT_TRUE(shell.messages.empty());
+}
+
+TEST_F(EntryCopy, DateHistorySecondRunOfTheDayCopiesOnlyChangedFiles) {
+    write("data/Work/a.txt", "a");
+    write("data/Work/b.txt", "b");
+    state.setTextSaveAt(path("backup"));
+    state.setDateCopyTag(kDateCopyMark);
+
+    engine.CopyFolderMain(path("data/Work"));
+    write("backup/20261208/Work/a.txt", "A");
+    setModified("backup/20261208/Work/a.txt", modified("data/Work/a.txt"));
+    write("data/Work/b.txt", "bb");
+    engine.CopyFolderMain(path("data/Work"));
+
+    EXPECT_EQ(read("backup/20261208/Work/a.txt"), "A");
+    EXPECT_EQ(read("backup/20261208/Work/b.txt"), "bb");
+    EXPECT_TRUE(shell.messages.empty());
+}
+
+} // namespace
+} // namespace tolvane::engine
