@@ -499,6 +499,15 @@ TEST_F(MainWindowTest, TheVersionCommandShowsTheOneAboutBox) {
     EXPECT_TRUE(openBoxes().empty());
     version->trigger();
     ASSERT_EQ(openBoxes().size(), 1u);
+    // Escape closes it too: the next showing starts without the picture.
+    openBoxes()[0]->lblTitle_MouseMove(Qt::ShiftModifier);
+    openBoxes()[0]->lblTitle_DblClick();
+    QTest::keyClick(openBoxes()[0], Qt::Key_Escape);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(openBoxes().empty());
+    version->trigger();
+    ASSERT_EQ(openBoxes().size(), 1u);
+    EXPECT_TRUE(openBoxes()[0]->picIcon()->isHidden());
     openBoxes()[0]->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
