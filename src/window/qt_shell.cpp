@@ -2,6 +2,7 @@
 
 #include "window/qt_text.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QMessageBox>
 #include <cstdio>
@@ -30,6 +31,11 @@ Button QtShell::message(const std::string& text, MessageStyle style) {
         break;
     case MessageStyle::YesNoCancel:
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        // The program speaks Japanese; Qt's own captions follow the locale's
+        // translations, which may not be installed.
+        box.button(QMessageBox::Yes)->setText(QStringLiteral("はい(&Y)"));
+        box.button(QMessageBox::No)->setText(QStringLiteral("いいえ(&N)"));
+        box.button(QMessageBox::Cancel)->setText(QStringLiteral("キャンセル"));
         box.setDefaultButton(QMessageBox::Yes);
         box.setEscapeButton(QMessageBox::Cancel);
         break;

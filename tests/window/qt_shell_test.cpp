@@ -21,6 +21,10 @@ struct BoxAnswer {
             text = box->text();
             icon = box->icon();
             buttons = box->standardButtons();
+            captions.clear();
+            for (QAbstractButton* shown : box->buttons()) {
+                captions.push_back(shown->text());
+            }
             if (button == QMessageBox::NoButton) {
                 box->reject();
             } else {
@@ -32,6 +36,7 @@ struct BoxAnswer {
     QString text;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     QMessageBox::StandardButtons buttons;
+    QStringList captions;
 };
 
 TEST(QtShell, MessageBoxesCarryTheTitleButtonsAndIcon) {
@@ -53,6 +58,9 @@ TEST(QtShell, MessageBoxesCarryTheTitleButtonsAndIcon) {
     answer.arm(QMessageBox::No);
     EXPECT_EQ(shell.message("q", MessageStyle::YesNoCancel), Button::No);
     EXPECT_EQ(answer.buttons, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    EXPECT_TRUE(answer.captions.contains(QStringLiteral("はい(&Y)")));
+    EXPECT_TRUE(answer.captions.contains(QStringLiteral("いいえ(&N)")));
+    EXPECT_TRUE(answer.captions.contains(QStringLiteral("キャンセル")));
     EXPECT_EQ(answer.icon, QMessageBox::NoIcon);
     answer.arm(QMessageBox::Yes);
     EXPECT_EQ(shell.message("q", MessageStyle::YesNoCancel), Button::Yes);
