@@ -196,29 +196,42 @@ class Writer {
         return static_cast<std::size_t>(in.gcount());
     }
 
-    // Compresses the file; false when it does not shrink (nothing of it
-    // then counts, the caller stores the file instead).
-    bool tryPacked(PlannedEntry& entry) {
-        std::ifstream in = openSource(entry.source);
-        encoder_.begin();
-        Crc16 crc;
-        std::uint64_t size = 0;
+    // Reads the whole source through the buffer, handing each chunk on, and
+    // returns its size and CRC. The handler returns false to stop early.
+    template <typename ChunkHandler>
+    bool readSource(const fs::path& path, std::uint64_t& size, Crc16& crc, ChunkHandler&& onChunk) {
+        std::ifstream in = openSource(path);
+        size = 0;
         for (;;) {
-            const std::size_t n = readChunk(in, entry.source);
+            const std::size_t n = readChunk(in, path);
             if (n == 0) {
-                break;
+                return true;
             }
             size += n;
             if (size >= kSizeLimit) {
-                tooLarge(entry.source);
+                tooLarge(path);
             }
             crc.update(buffer_.data(), n);
-            encoder_.write(buffer_.data(), n);
-            // Clearly incompressible so far: stop spending time on it.
-            if (encoder_.bytesCoded() >= (std::uint64_t{1} << 19) &&
-                encoder_.bytesOut() >= encoder_.bytesCoded()) {
+            if (!onChunk(n)) {
                 return false;
             }
+        }
+    }
+
+    // Compresses the file; false when it does not shrink (nothing of it
+    // then counts, the caller stores the file instead).
+    bool tryPacked(PlannedEntry& entry) {
+        encoder_.begin();
+        Crc16 crc;
+        std::uint64_t size = 0;
+        const bool whole = readSource(entry.source, size, crc, [this](std::size_t n) {
+            encoder_.write(buffer_.data(), n);
+            // Clearly incompressible so far: stop spending time on it.
+            return !(encoder_.bytesCoded() >= (std::uint64_t{1} << 19) &&
+                     encoder_.bytesOut() >= encoder_.bytesCoded());
+        });
+        if (!whole) {
+            return false;
         }
         encoder_.finish();
         if (size < kMinPackedSize || encoder_.bytesOut() < kMinPackedSize ||
@@ -233,21 +246,12 @@ class Writer {
     }
 
     void writeStored(PlannedEntry& entry) {
-        std::ifstream in = openSource(entry.source);
         Crc16 crc;
         std::uint64_t size = 0;
-        for (;;) {
-            const std::size_t n = readChunk(in, entry.source);
-            if (n == 0) {
-                break;
-            }
-            size += n;
-            if (size >= kSizeLimit) {
-                tooLarge(entry.source);
-            }
-            crc.update(buffer_.data(), n);
+        readSource(entry.source, size, crc, [this](std::size_t n) {
             out_.write(buffer_.data(), n);
-        }
+            return true;
+        });
         entry.header.method = Method::Stored;
         entry.header.originalSize = static_cast<std::uint32_t>(size);
         entry.header.compressedSize = static_cast<std::uint32_t>(size);
