@@ -1,9 +1,10 @@
 #include "engine_fixture.h"
 #include "platform/clock.h"
+#include "support/time_zone.h"
 
-#include <cstdlib>
-#include <ctime>
-#include <optional>
+#include <array>
+#include <cstdint>
+#include <string>
 
 namespace tolvane::engine {
 namespace {
@@ -12,21 +13,8 @@ namespace {
 class CopiedFileFinish : public EngineTest {
   protected:
     CopiedFileFinish() {
-        if (const char* zone = std::getenv("TZ")) {
-            oldZone_ = zone;
-        }
-        ::setenv("TZ", "CET-1CEST,M3.5.0,M10.5.0/3", 1);
-        ::tzset();
         write("src.txt", "content");
         setModified("src.txt", 1700000000);
-    }
-    ~CopiedFileFinish() override {
-        if (oldZone_) {
-            ::setenv("TZ", oldZone_->c_str(), 1);
-        } else {
-            ::unsetenv("TZ");
-        }
-        ::tzset();
     }
 
     void stamp(const std::array<std::string, 6>& fields) {
@@ -37,18 +25,11 @@ class CopiedFileFinish : public EngineTest {
     }
 
     static std::int64_t utc(int y, int mo, int d, int h, int mi, int s) {
-        std::tm t{};
-        t.tm_year = y - 1900;
-        t.tm_mon = mo - 1;
-        t.tm_mday = d;
-        t.tm_hour = h;
-        t.tm_min = mi;
-        t.tm_sec = s;
-        return static_cast<std::int64_t>(::timegm(&t));
+        return testing::utcSeconds(y, mo, d, h, mi, s);
     }
 
   private:
-    std::optional<std::string> oldZone_;
+    testing::ZoneScope zone_{testing::kCentralEurope};
 };
 
 TEST_F(CopiedFileFinish, WithTheBoxTickedTheCopyStaysAsCopied) {

@@ -1,4 +1,5 @@
 #include "platform/clock.h"
+#include "support/time_zone.h"
 
 #include <cstdlib>
 #include <ctime>
@@ -9,41 +10,11 @@
 namespace tolvane::platform {
 namespace {
 
-// Sets TZ for one test and puts the old value back.
-class ZoneScope {
-  public:
-    explicit ZoneScope(const char* zone) {
-        if (const char* old = std::getenv("TZ")) {
-            old_ = old;
-        }
-        ::setenv("TZ", zone, 1);
-        ::tzset();
-    }
-    ~ZoneScope() {
-        if (old_) {
-            ::setenv("TZ", old_->c_str(), 1);
-        } else {
-            ::unsetenv("TZ");
-        }
-        ::tzset();
-    }
-
-  private:
-    std::optional<std::string> old_;
-};
-
-// Central European time: +1 in winter, +2 in summer; no tz database needed.
-constexpr const char* kCentralEurope = "CET-1CEST,M3.5.0,M10.5.0/3";
+using testing::kCentralEurope;
+using testing::ZoneScope;
 
 std::int64_t utc(int y, int mo, int d, int h, int mi, int s) {
-    std::tm t{};
-    t.tm_year = y - 1900;
-    t.tm_mon = mo - 1;
-    t.tm_mday = d;
-    t.tm_hour = h;
-    t.tm_min = mi;
-    t.tm_sec = s;
-    return static_cast<std::int64_t>(::timegm(&t));
+    return testing::utcSeconds(y, mo, d, h, mi, s);
 }
 
 TEST(Clock, DayFolderNameIsEightDigits) {
