@@ -20,7 +20,10 @@ work=$(mktemp -d "${TMPDIR:-/tmp}/lha-bench.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 
 echo "building the driver (release flags)..."
-g++ -std=c++20 -O2 -DNDEBUG -DTOLVANE_VERSION_MAJOR=1 -DTOLVANE_VERSION_MINOR=1 \
+mkdir -p "$work/generated"
+sed -e "s/@PROJECT_VERSION@/1.1/; s/@PROJECT_VERSION_MAJOR@/1/; s/@PROJECT_VERSION_MINOR@/1/; s/@PROJECT_VERSION_PATCH@/0/" \
+    "$repo/cmake/version.h.in" >"$work/generated/version.h"
+g++ -std=c++20 -O2 -DNDEBUG -I"$work/generated" \
     -I"$repo/src" "$repo/tools/lha-pack/main.cpp" "$repo"/src/lha/*.cpp -o "$work/lha-pack"
 
 echo "building a ${target_mb} MB corpus..."

@@ -3,10 +3,10 @@
 #include "platform/executable.h"
 #include "platform/termination_signal.h"
 #include "settings/lifecycle.h"
-#include "window/core/default_error.h"
-#include "window/main_window.h"
-#include "window/qt_file_dialog.h"
-#include "window/qt_shell.h"
+#include "window/default_error.h"
+#include "gui/main_window.h"
+#include "gui/qt_file_dialog.h"
+#include "gui/qt_shell.h"
 
 #include <QApplication>
 #include <QSessionManager>

@@ -2,6 +2,7 @@
 
 #include "lha/archive_writer.h"
 #include "lha/command_line.h"
+#include "version.h"
 
 #include <algorithm>
 #include <atomic>

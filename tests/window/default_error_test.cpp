@@ -1,6 +1,6 @@
 #include "platform/failure.h"
 #include "support/fake_shell.h"
-#include "window/core/default_error.h"
+#include "window/default_error.h"
 
 #include <gtest/gtest.h>
 #include <stdexcept>

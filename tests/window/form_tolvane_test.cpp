@@ -1,7 +1,7 @@
 #include "settings/lifecycle.h"
 #include "support/fake_shell.h"
 #include "support/temp_dir.h"
-#include "window/core/form_tolvane.h"
+#include "window/form_tolvane.h"
 
 #include <filesystem>
 #include <fstream>

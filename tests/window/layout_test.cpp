@@ -1,6 +1,6 @@
 #include "state/form_state.h"
-#include "window/core/layout.h"
-#include "window/core/visibility.h"
+#include "window/layout.h"
+#include "window/visibility.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 #include "monitor/monitor.h"
 #include "state/form_state.h"
 #include "support/fake_shell.h"
-#include "window/core/target_editing.h"
-#include "window/core/tooltips.h"
+#include "window/target_editing.h"
+#include "window/tooltips.h"
 
 #include <deque>
 #include <gmock/gmock.h>

@@ -1,4 +1,4 @@
-#include "window/core/visibility.h"
+#include "window/visibility.h"
 
 namespace tolvane::window {
 

@@ -1,4 +1,4 @@
-#include "window/core/tooltips.h"
+#include "window/tooltips.h"
 
 namespace tolvane::window {
 

@@ -1,4 +1,4 @@
-#include "window/core/default_error.h"
+#include "window/default_error.h"
 
 #include "platform/failure.h"
 

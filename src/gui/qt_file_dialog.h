@@ -1,6 +1,6 @@
 #pragma once
 
-#include "window/core/file_dialog.h"
+#include "window/file_dialog.h"
 
 #include <QString>
 

@@ -2,9 +2,9 @@
 
 #include "settings/lifecycle.h"
 #include "state/shell.h"
-#include "window/core/file_dialog.h"
-#include "window/core/form_tolvane.h"
-#include "window/core/layout.h"
+#include "window/file_dialog.h"
+#include "window/form_tolvane.h"
+#include "window/layout.h"
 
 #include <QMainWindow>
 #include <QPointer>

@@ -1,6 +1,6 @@
-#include "window/qt_shell.h"
+#include "gui/qt_shell.h"
 
-#include "window/qt_text.h"
+#include "gui/qt_text.h"
 
 #include <QAbstractButton>
 #include <QApplication>

@@ -1,4 +1,4 @@
-#include "window/core/form_tolvane.h"
+#include "window/form_tolvane.h"
 
 #include <utility>
 

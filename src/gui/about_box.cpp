@@ -1,6 +1,7 @@
-#include "about/about_box.h"
+#include "gui/about_box.h"
 
 #include "platform/system_info.h"
+#include "version.h"
 
 #include <QApplication>
 #include <QFont>

@@ -1,4 +1,4 @@
-#include "window/core/target_editing.h"
+#include "window/target_editing.h"
 
 #include "platform/paths.h"
 

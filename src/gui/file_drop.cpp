@@ -1,6 +1,6 @@
-#include "window/file_drop.h"
+#include "gui/file_drop.h"
 
-#include "window/qt_text.h"
+#include "gui/qt_text.h"
 
 #include <QDropEvent>
 #include <QMimeData>

@@ -1,4 +1,4 @@
-#include "window/core/layout.h"
+#include "window/layout.h"
 
 #include <cmath>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "window/core/target_editing.h"
+#include "window/target_editing.h"
 
 #include <functional>
 

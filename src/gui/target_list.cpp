@@ -1,7 +1,7 @@
-#include "window/target_list.h"
+#include "gui/target_list.h"
 
-#include "window/file_drop.h"
-#include "window/qt_text.h"
+#include "gui/file_drop.h"
+#include "gui/qt_text.h"
 
 #include <QDragEnterEvent>
 #include <QDropEvent>

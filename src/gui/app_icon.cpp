@@ -1,4 +1,4 @@
-#include "window/main_window.h"
+#include "gui/main_window.h"
 
 #include <QIcon>
 

@@ -1,6 +1,6 @@
-#include "window/qt_file_dialog.h"
+#include "gui/qt_file_dialog.h"
 
-#include "window/qt_text.h"
+#include "gui/qt_text.h"
 
 #include <QFileDialog>
 #include <QStringList>

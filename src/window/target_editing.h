@@ -2,7 +2,7 @@
 
 #include "state/form_state.h"
 #include "state/shell.h"
-#include "window/core/file_dialog.h"
+#include "window/file_dialog.h"
 
 #include <functional>
 #include <optional>

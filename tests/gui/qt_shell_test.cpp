@@ -1,5 +1,5 @@
 #include "qt_test_app.h"
-#include "window/qt_shell.h"
+#include "gui/qt_shell.h"
 
 #include <QAbstractButton>
 #include <QMessageBox>

@@ -1,14 +1,14 @@
-#include "about/about_box.h"
+#include "gui/about_box.h"
 #include "qt_test_app.h"
 #include "state/form_state.h"
 #include "support/fake_shell.h"
 #include "support/temp_dir.h"
-#include "window/core/tooltips.h"
-#include "window/drop_line_edit.h"
-#include "window/form_date.h"
-#include "window/main_window.h"
-#include "window/qt_file_dialog.h"
-#include "window/target_list.h"
+#include "window/tooltips.h"
+#include "gui/drop_line_edit.h"
+#include "gui/form_date.h"
+#include "gui/main_window.h"
+#include "gui/qt_file_dialog.h"
+#include "gui/target_list.h"
 
 #include <QAction>
 #include <QCheckBox>

@@ -1,5 +1,5 @@
-#include "about/about_box.h"
-#include "window/qt_test_app.h" // the shared QApplication
+#include "gui/about_box.h"
+#include "gui/qt_test_app.h" // the shared QApplication
 
 #include <QLabel>
 #include <QMessageBox>

@@ -1,12 +1,12 @@
-#include "window/main_window.h"
+#include "gui/main_window.h"
 
-#include "about/about_box.h"
-#include "window/core/default_error.h"
-#include "window/core/tooltips.h"
-#include "window/drop_line_edit.h"
-#include "window/form_date.h"
-#include "window/qt_text.h"
-#include "window/target_list.h"
+#include "gui/about_box.h"
+#include "window/default_error.h"
+#include "window/tooltips.h"
+#include "gui/drop_line_edit.h"
+#include "gui/form_date.h"
+#include "gui/qt_text.h"
+#include "gui/target_list.h"
 
 #include <QApplication>
 #include <QCloseEvent>

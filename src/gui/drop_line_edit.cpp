@@ -1,7 +1,7 @@
-#include "window/drop_line_edit.h"
+#include "gui/drop_line_edit.h"
 
-#include "window/file_drop.h"
-#include "window/qt_text.h"
+#include "gui/file_drop.h"
+#include "gui/qt_text.h"
 
 #include <QDragEnterEvent>
 #include <QDropEvent>

@@ -1,8 +1,8 @@
-#include "window/form_date.h"
+#include "gui/form_date.h"
 
-#include "window/core/default_error.h"
-#include "window/core/layout.h"
-#include "window/qt_text.h"
+#include "window/default_error.h"
+#include "window/layout.h"
+#include "gui/qt_text.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>

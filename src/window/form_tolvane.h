@@ -10,9 +10,9 @@
 #include "settings/settings_file.h"
 #include "state/form_state.h"
 #include "state/shell.h"
-#include "window/core/file_dialog.h"
-#include "window/core/target_editing.h"
-#include "window/core/visibility.h"
+#include "window/file_dialog.h"
+#include "window/target_editing.h"
+#include "window/visibility.h"
 
 #include <string>
 
