@@ -2,6 +2,7 @@
 
 #include "lha/crc16.h"
 #include "lha/errors.h"
+#include "platform/failure.h"
 
 #include <algorithm>
 
@@ -15,11 +16,28 @@ namespace {
 
 } // namespace
 
-ArchiveReader::ArchiveReader(const std::filesystem::path& archive)
-    : in_(archive, std::ios::binary) {
-    if (!in_) {
+ArchiveReader::ArchiveReader(const std::string& archive) {
+    try {
+        in_.emplace(archive);
+    } catch (const platform::Failure&) {
         throw LhaError(kErrorVerifyFailed, "cannot open the written archive again");
     }
+}
+
+std::size_t ArchiveReader::readUpTo(std::uint8_t* buffer, std::size_t size) {
+    std::size_t done = 0;
+    try {
+        while (done < size) {
+            const std::size_t got = in_->read(buffer + done, size - done);
+            if (got == 0) {
+                break;
+            }
+            done += got;
+        }
+    } catch (const platform::Failure&) {
+        mismatch("the written archive cannot be read again");
+    }
+    return done;
 }
 
 bool ArchiveReader::next(EntryHeader& entry) {
@@ -27,17 +45,17 @@ bool ArchiveReader::next(EntryHeader& entry) {
         readData([](const std::uint8_t*, std::size_t) {});
     }
     std::uint8_t first[2] = {};
-    in_.read(reinterpret_cast<char*>(first), 1);
-    if (in_.gcount() != 1) {
+    if (readUpTo(first, 1) != 1) {
         mismatch("archive ends without its end byte");
     }
     if (first[0] == 0) {
-        if (in_.peek() != std::ifstream::traits_type::eof()) {
+        std::uint8_t after = 0;
+        if (readUpTo(&after, 1) != 0) {
             mismatch("bytes after the end of the archive");
         }
         return false;
     }
-    in_.read(reinterpret_cast<char*>(first + 1), 1);
+    readUpTo(first + 1, 1);
     const std::size_t size = headerSizeField(first);
     if (size < kHeaderFixedSize || size > kMaxHeaderSize) {
         mismatch("header length");
@@ -45,8 +63,7 @@ bool ArchiveReader::next(EntryHeader& entry) {
     std::vector<std::uint8_t> bytes(size);
     bytes[0] = first[0];
     bytes[1] = first[1];
-    in_.read(reinterpret_cast<char*>(bytes.data() + 2), static_cast<std::streamsize>(size - 2));
-    if (static_cast<std::size_t>(in_.gcount()) != size - 2) {
+    if (readUpTo(bytes.data() + 2, size - 2) != size - 2) {
         mismatch("archive cut inside a header");
     }
     current_ = decodeHeader(bytes);
@@ -65,8 +82,7 @@ std::uint16_t ArchiveReader::readData(const ByteSink& sink) {
     std::uint64_t left = current_.compressedSize;
     auto source = [&](std::uint8_t* buffer, std::size_t size) -> std::size_t {
         const auto want = static_cast<std::size_t>(std::min<std::uint64_t>(size, left));
-        in_.read(reinterpret_cast<char*>(buffer), static_cast<std::streamsize>(want));
-        const auto got = static_cast<std::size_t>(in_.gcount());
+        const std::size_t got = readUpTo(buffer, want);
         left -= got;
         return got;
     };
@@ -105,7 +121,7 @@ std::uint16_t ArchiveReader::readData(const ByteSink& sink) {
     return crc.value();
 }
 
-void verifyArchive(const std::filesystem::path& archive, const std::vector<EntryHeader>& expected) {
+void verifyArchive(const std::string& archive, const std::vector<EntryHeader>& expected) {
     ArchiveReader reader(archive);
     EntryHeader got;
     for (const EntryHeader& want : expected) {

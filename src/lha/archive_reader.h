@@ -2,10 +2,11 @@
 
 #include "lha/header.h"
 #include "lha/lh5_decoder.h"
+#include "platform/file_io.h"
 
 #include <cstdint>
-#include <filesystem>
-#include <fstream>
+#include <optional>
+#include <string>
 #include <vector>
 
 namespace tolvane::lha {
@@ -15,7 +16,7 @@ namespace tolvane::lha {
 // kErrorVerifyFailed.
 class ArchiveReader {
   public:
-    explicit ArchiveReader(const std::filesystem::path& archive);
+    explicit ArchiveReader(const std::string& archive);
 
     // The next entry's header; false at the end byte, which must also be
     // the archive's last byte.
@@ -26,7 +27,10 @@ class ArchiveReader {
     std::uint16_t readData(const ByteSink& sink);
 
   private:
-    std::ifstream in_;
+    // Up to `size` bytes, fewer only at the end of the file.
+    std::size_t readUpTo(std::uint8_t* buffer, std::size_t size);
+
+    std::optional<platform::InputFile> in_;
     EntryHeader current_;
     bool dataPending_ = false;
 };
@@ -34,6 +38,6 @@ class ArchiveReader {
 // Reads the archive back and checks it holds exactly `expected`, in order:
 // the same headers (link targets included) and data whose length and CRC
 // match the headers.
-void verifyArchive(const std::filesystem::path& archive, const std::vector<EntryHeader>& expected);
+void verifyArchive(const std::string& archive, const std::vector<EntryHeader>& expected);
 
 } // namespace tolvane::lha

@@ -6,16 +6,15 @@
 #include "lha/file_info.h"
 #include "lha/lh5_encoder.h"
 #include "lha/output_file.h"
+#include "platform/failure.h"
+#include "platform/file_io.h"
+#include "platform/files.h"
+#include "platform/paths.h"
 
 #include <algorithm>
-#include <array>
-#include <fstream>
-#include <random>
-#include <system_error>
+#include <optional>
 
 namespace tolvane::lha {
-
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -25,22 +24,16 @@ constexpr std::uint64_t kMinPackedSize = 8;
 constexpr std::size_t kReadChunk = std::size_t{1} << 18;
 
 struct PlannedEntry {
-    fs::path source;
+    std::string source;
     EntryHeader header;
 };
 
-std::string nameBytes(const fs::path& name) {
-    const std::u8string s = name.u8string();
-    return std::string(s.begin(), s.end());
+[[noreturn]] void cannotRead(const std::string& path) {
+    throw LhaError(kErrorCannotReadSource, "cannot read " + path);
 }
 
-[[noreturn]] void cannotRead(const fs::path& path) {
-    throw LhaError(kErrorCannotReadSource, "cannot read " + path.generic_string());
-}
-
-[[noreturn]] void tooLarge(const fs::path& path) {
-    throw LhaError(kErrorFileTooLarge,
-                   "file of 4 GiB or more cannot be archived: " + path.generic_string());
+[[noreturn]] void tooLarge(const std::string& path) {
+    throw LhaError(kErrorFileTooLarge, "file of 4 GiB or more cannot be archived: " + path);
 }
 
 EntryHeader headerFor(const FileInfo& info, std::vector<std::string> folders, std::string name,
@@ -63,29 +56,28 @@ class Planner {
   public:
     std::vector<PlannedEntry> entries;
 
-    void addFile(const fs::path& path, const FileInfo& info, std::vector<std::string> folders) {
+    void addFile(const std::string& path, const FileInfo& info, std::vector<std::string> folders) {
         if (info.size >= kSizeLimit) {
             tooLarge(path);
         }
-        add(path, headerFor(info, std::move(folders), nameBytes(path.filename()), Method::Lh5));
+        add(path, headerFor(info, std::move(folders), platform::lastName(path), Method::Lh5));
     }
 
-    void addFolder(const fs::path& path, const FileInfo& info, std::vector<std::string> folders) {
-        folders.push_back(nameBytes(path.filename()));
+    void addFolder(const std::string& path, const FileInfo& info,
+                   std::vector<std::string> folders) {
+        folders.push_back(platform::lastName(path));
         add(path, headerFor(info, folders, "", Method::Directory));
 
-        std::vector<fs::path> children;
-        std::error_code ec;
-        for (fs::directory_iterator it(path, ec), end; !ec && it != end; it.increment(ec)) {
-            children.push_back(it->path());
-        }
-        if (ec) {
+        std::vector<std::string> names;
+        try {
+            names = platform::listFolderNames(path);
+        } catch (const platform::Failure&) {
             cannotRead(path);
         }
-        std::sort(children.begin(), children.end(), [](const fs::path& a, const fs::path& b) {
-            return a.filename().native() < b.filename().native();
-        });
-        for (const fs::path& child : children) {
+        // Byte order, whatever order the system listed them in.
+        std::sort(names.begin(), names.end());
+        for (const std::string& name : names) {
+            const std::string child = platform::joinPath(path, name);
             const FileInfo childInfo = inspectFile(child, false);
             switch (childInfo.kind) {
             case FileKind::Regular:
@@ -102,46 +94,33 @@ class Planner {
             case FileKind::Other:
                 // The folder is deleted once archived: dropping it silently
                 // would lose it.
-                throw LhaError(kErrorSpecialFile, "socket, pipe or device cannot be archived: " +
-                                                      child.generic_string());
+                throw LhaError(kErrorSpecialFile,
+                               "socket, pipe or device cannot be archived: " + child);
             }
         }
     }
 
     // Stored as a link, never followed: a link to a folder does not bring
     // the folder's contents in.
-    void addLink(const fs::path& path, const FileInfo& info, std::vector<std::string> folders) {
-        std::error_code ec;
-        const fs::path target = fs::read_symlink(path, ec);
-        if (ec) {
+    void addLink(const std::string& path, const FileInfo& info, std::vector<std::string> folders) {
+        std::string target;
+        try {
+            target = platform::readLink(path);
+        } catch (const platform::Failure&) {
             cannotRead(path);
         }
-        EntryHeader h =
-            headerFor(info, std::move(folders), nameBytes(path.filename()), Method::Link);
+        EntryHeader h = headerFor(info, std::move(folders), platform::lastName(path), Method::Link);
         h.mode = static_cast<std::uint16_t>(kModeLink | (h.mode & ~kModeTypeMask));
-        h.linkTarget = nameBytes(target);
+        h.linkTarget = std::move(target);
         add(path, std::move(h));
     }
 
   private:
-    void add(const fs::path& path, EntryHeader header) {
+    void add(const std::string& path, EntryHeader header) {
         encodeHeader(header); // rejects names that cannot be stored, before any writing
         entries.push_back({path, std::move(header)});
     }
 };
-
-fs::path temporaryName(const fs::path& archive) {
-    std::random_device device;
-    std::uniform_int_distribution<int> pick(0, 15);
-    static const char hex[] = "0123456789abcdef";
-    std::string suffix = ".tmp-";
-    for (int i = 0; i < 8; ++i) {
-        suffix += hex[pick(device)];
-    }
-    fs::path tmp = archive;
-    tmp += suffix;
-    return tmp;
-}
 
 class Writer {
   public:
@@ -179,31 +158,37 @@ class Writer {
     std::uint64_t bytesIn() const { return bytesIn_; }
 
   private:
-    std::ifstream openSource(const fs::path& path) {
-        std::ifstream in(path, std::ios::binary);
-        if (!in) {
+    // A full buffer, short only at the end of the file.
+    std::size_t readChunk(platform::InputFile& in, const std::string& path) {
+        std::size_t done = 0;
+        try {
+            while (done < buffer_.size()) {
+                const std::size_t got = in.read(buffer_.data() + done, buffer_.size() - done);
+                if (got == 0) {
+                    break;
+                }
+                done += got;
+            }
+        } catch (const platform::Failure&) {
             cannotRead(path);
         }
-        return in;
-    }
-
-    std::size_t readChunk(std::ifstream& in, const fs::path& path) {
-        in.read(reinterpret_cast<char*>(buffer_.data()),
-                static_cast<std::streamsize>(buffer_.size()));
-        if (in.bad()) {
-            cannotRead(path);
-        }
-        return static_cast<std::size_t>(in.gcount());
+        return done;
     }
 
     // Reads the whole source through the buffer, handing each chunk on, and
     // returns its size and CRC. The handler returns false to stop early.
     template <typename ChunkHandler>
-    bool readSource(const fs::path& path, std::uint64_t& size, Crc16& crc, ChunkHandler&& onChunk) {
-        std::ifstream in = openSource(path);
+    bool readSource(const std::string& path, std::uint64_t& size, Crc16& crc,
+                    ChunkHandler&& onChunk) {
+        std::optional<platform::InputFile> in;
+        try {
+            in.emplace(path);
+        } catch (const platform::Failure&) {
+            cannotRead(path);
+        }
         size = 0;
         for (;;) {
-            const std::size_t n = readChunk(in, path);
+            const std::size_t n = readChunk(*in, path);
             if (n == 0) {
                 return true;
             }
@@ -266,13 +251,15 @@ class Writer {
 
 } // namespace
 
-PackSummary packArchive(const fs::path& archive, const fs::path& source) {
-    fs::path root = fs::absolute(source).lexically_normal();
-    if (!root.has_filename()) {
-        root = root.parent_path(); // "dir/" names "dir"
-    }
-    if (!root.has_filename() || root.filename() == "." || root.filename() == "..") {
+PackSummary packArchive(const std::string& archive, const std::string& source) {
+    std::string root;
+    try {
+        root = platform::absolutePath(source);
+    } catch (const platform::Failure&) {
         cannotRead(source);
+    }
+    if (platform::lastName(root).empty()) {
+        cannotRead(source); // the root has no name to start the entries with
     }
 
     Planner planner;
@@ -285,9 +272,8 @@ PackSummary packArchive(const fs::path& archive, const fs::path& source) {
         cannotRead(source);
     }
 
-    const fs::path tmp = temporaryName(archive);
     PackSummary summary;
-    OutputFile out(tmp);
+    OutputFile out(archive);
     try {
         Writer writer(out);
         std::vector<EntryHeader> written;
@@ -313,20 +299,15 @@ PackSummary packArchive(const fs::path& archive, const fs::path& source) {
         summary.archiveSize = out.position();
         summary.bytesIn = writer.bytesIn();
         out.close();
-        if (!syncToDisk(tmp)) {
-            throw LhaError(kErrorCannotWriteArchive, "cannot flush " + tmp.generic_string());
+        verifyArchive(out.path(), written);
+        try {
+            platform::renameReplacing(out.path(), archive);
+        } catch (const platform::Failure&) {
+            throw LhaError(kErrorCannotWriteArchive, "cannot rename the archive to " + archive);
         }
-        verifyArchive(tmp, written);
-        std::error_code ec;
-        fs::rename(tmp, archive, ec);
-        if (ec) {
-            throw LhaError(kErrorCannotWriteArchive,
-                           "cannot rename the archive to " + archive.generic_string());
-        }
-        if (!syncFolderToDisk(archive.parent_path())) {
-            fs::remove(archive, ec);
-            throw LhaError(kErrorCannotWriteArchive,
-                           "cannot flush the folder of " + archive.generic_string());
+        if (!platform::syncFolder(platform::folderOfPath(archive))) {
+            platform::removeFile(archive);
+            throw LhaError(kErrorCannotWriteArchive, "cannot flush the folder of " + archive);
         }
     } catch (...) {
         out.discard();

@@ -3,7 +3,7 @@
 #include "lha/header.h"
 
 #include <cstdint>
-#include <filesystem>
+#include <string>
 #include <vector>
 
 namespace tolvane::lha {
@@ -28,6 +28,6 @@ struct PackSummary {
 // The archive is written under a temporary name beside the target, read back
 // and checked against the source, and only then renamed over the target.
 // Any failure throws LhaError and leaves neither file behind.
-PackSummary packArchive(const std::filesystem::path& archive, const std::filesystem::path& source);
+PackSummary packArchive(const std::string& archive, const std::string& source);
 
 } // namespace tolvane::lha

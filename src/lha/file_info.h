@@ -1,7 +1,7 @@
 #pragma once
 
 #include <cstdint>
-#include <filesystem>
+#include <string>
 
 namespace tolvane::lha {
 
@@ -13,19 +13,12 @@ struct FileInfo {
     FileKind kind = FileKind::Missing;
     std::uint64_t size = 0;
     std::uint32_t mtime = 0; // Unix seconds, clamped to 32 bits
-    std::uint16_t mode = 0;  // Unix st_mode
+    std::uint16_t mode = 0;  // Unix st_mode, as the header stores it
     bool hasOwner = false;
     std::uint16_t uid = 0;
     std::uint16_t gid = 0;
 };
 
-FileInfo inspectFile(const std::filesystem::path& path, bool followLink);
-
-// Pushes a written file to the disk, as far as the system allows, before the
-// caller reports it safe (the source is deleted right after).
-bool syncToDisk(const std::filesystem::path& path);
-
-// The same for a folder's entries, so a rename into it survives a crash.
-bool syncFolderToDisk(const std::filesystem::path& folder);
+FileInfo inspectFile(const std::string& path, bool followLink);
 
 } // namespace tolvane::lha

@@ -1,10 +1,10 @@
 #include "lha/output_file.h"
 
 #include "lha/errors.h"
+#include "platform/failure.h"
+#include "platform/files.h"
 
-#include <cstdio>
 #include <cstring>
-#include <system_error>
 
 namespace tolvane::lha {
 
@@ -12,25 +12,24 @@ namespace {
 
 constexpr std::size_t kBufferSize = std::size_t{1} << 20;
 
-[[noreturn]] void failed(const std::filesystem::path& path, const char* what) {
-    throw LhaError(kErrorCannotWriteArchive,
-                   std::string("cannot ") + what + " " + path.generic_string());
+[[noreturn]] void failed(const std::string& path, const char* what) {
+    throw LhaError(kErrorCannotWriteArchive, std::string("cannot ") + what + " " + path);
 }
 
 } // namespace
 
-OutputFile::OutputFile(const std::filesystem::path& path) : path_(path) {
-    // "x": never take over a file someone else just made under this name.
-    std::FILE* created = std::fopen(path.string().c_str(), "wbx");
-    if (created == nullptr) {
-        failed(path, "create");
+template <typename Step> void OutputFile::attempt(const char* what, Step step) {
+    try {
+        step();
+    } catch (const platform::Failure&) {
+        failed(path_, what);
     }
-    std::fclose(created);
-    file_.open(path, std::ios::in | std::ios::out | std::ios::binary);
-    if (!file_) {
-        discard();
-        failed(path, "open");
-    }
+}
+
+OutputFile::OutputFile(const std::string& archive) : path_(archive) {
+    attempt("create a file beside",
+            [&] { file_.emplace(platform::NewFile::temporaryBeside(archive)); });
+    path_ = file_->path();
     buffer_.reserve(kBufferSize);
 }
 
@@ -39,10 +38,7 @@ void OutputFile::write(const std::uint8_t* data, std::size_t size) {
         flush();
     }
     if (size >= kBufferSize) {
-        file_.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
-        if (!file_) {
-            failed(path_, "write");
-        }
+        attempt("write", [&] { file_->writeAt(flushedTo_, data, size); });
         flushedTo_ += size;
     } else {
         buffer_.insert(buffer_.end(), data, data + size);
@@ -52,11 +48,7 @@ void OutputFile::write(const std::uint8_t* data, std::size_t size) {
 
 void OutputFile::flush() {
     if (!buffer_.empty()) {
-        file_.write(reinterpret_cast<const char*>(buffer_.data()),
-                    static_cast<std::streamsize>(buffer_.size()));
-        if (!file_) {
-            failed(path_, "write");
-        }
+        attempt("write", [&] { file_->writeAt(flushedTo_, buffer_.data(), buffer_.size()); });
         flushedTo_ += buffer_.size();
         buffer_.clear();
     }
@@ -69,12 +61,7 @@ void OutputFile::patch(std::uint64_t at, const std::uint8_t* data, std::size_t s
         return;
     }
     flush();
-    file_.seekp(static_cast<std::streamoff>(at));
-    file_.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
-    file_.seekp(static_cast<std::streamoff>(flushedTo_));
-    if (!file_) {
-        failed(path_, "write");
-    }
+    attempt("write", [&] { file_->writeAt(at, data, size); });
 }
 
 void OutputFile::rewind(std::uint64_t to) {
@@ -83,10 +70,6 @@ void OutputFile::rewind(std::uint64_t to) {
     } else {
         flush();
         buffer_.clear();
-        file_.seekp(static_cast<std::streamoff>(to));
-        if (!file_) {
-            failed(path_, "seek in");
-        }
         flushedTo_ = to;
     }
     position_ = to;
@@ -94,23 +77,16 @@ void OutputFile::rewind(std::uint64_t to) {
 
 void OutputFile::close() {
     flush();
-    file_.close();
-    if (!file_) {
-        failed(path_, "close");
-    }
-    std::error_code ec;
-    std::filesystem::resize_file(path_, position_, ec);
-    if (ec) {
-        failed(path_, "finish");
-    }
+    attempt("finish", [&] { file_->resize(position_); });
+    // On the disk before the caller reports it safe: the source is deleted
+    // right after.
+    attempt("flush", [&] { file_->sync(); });
+    attempt("close", [&] { file_->close(); });
 }
 
 void OutputFile::discard() noexcept {
-    if (file_.is_open()) {
-        file_.close();
-    }
-    std::error_code ec;
-    std::filesystem::remove(path_, ec);
+    file_.reset();
+    platform::removeFile(path_);
 }
 
 } // namespace tolvane::lha

@@ -6,6 +6,9 @@
 
 namespace tolvane::platform {
 
+// The full path of the running program's executable. Throws Failure.
+std::string executablePath();
+
 // The folder of the running program's executable, without a trailing
 // separator (except for the root). Throws Failure.
 std::string executableFolder();

@@ -3,14 +3,15 @@
 #include "platform/clock.h"
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 namespace tolvane::platform {
 
-// Every function that can fail throws platform::Failure (errno and
-// "<strerror>: <path>") unless it says otherwise.
+// Every function that can fail throws platform::Failure (the platform's number
+// and "<its text>: <path>") unless it says otherwise.
 
 enum class FileKind { File, Folder, Link, Other };
 
@@ -25,8 +26,14 @@ struct FileStatus {
     FileKind kind = FileKind::Other;
     std::int64_t size = 0;
     std::int64_t modified = 0; // whole seconds since the epoch
-    std::uint32_t mode = 0;    // permission bits
+    bool readOnly = false;     // nobody may write it
     FileId id;
+};
+
+// A file's attributes as the platform keeps them, saved to be put back
+// later; the program never looks inside.
+struct SavedAttributes {
+    std::uint32_t value = 0;
 };
 
 // Existence tests; they follow links and never throw.
@@ -46,14 +53,14 @@ std::string entryName(const std::string& path);
 // Creates one folder level; its parent must exist.
 void createFolder(const std::string& path);
 
-// Attributes are the permission bits. Like the system calls they stand for,
-// these report failure by their result instead of throwing.
-std::optional<std::uint32_t> getAttributes(const std::string& path);
-bool setAttributes(const std::string& path, std::uint32_t mode);
-bool setAttributesNormal(const std::string& path);   // owner may write again
-bool setAttributesReadOnly(const std::string& path); // every write bit removed
+// Like the system calls they stand for, these report failure by their result
+// instead of throwing.
+std::optional<SavedAttributes> saveAttributes(const std::string& path);
+bool restoreAttributes(const std::string& path, const SavedAttributes& saved);
+bool setAttributesNormal(const std::string& path);   // the owner may write again
+bool setAttributesReadOnly(const std::string& path); // nobody may write
 
-// Copies a regular file with its content, mode and modification time. Over an
+// Copies a regular file with its content, attributes and modification time. Over an
 // old copy, the copy is written to a temporary name in the destination folder
 // and renamed over the old one only when complete; a failure leaves the old
 // copy as it was and nothing of the new one behind.
@@ -76,13 +83,15 @@ class OpenFile {
     OpenFile& operator=(const OpenFile&) = delete;
     ~OpenFile();
 
-    // Sets the last-write time only; 0 on success, else the error number
-    // (EINVAL for fields that form no real date-time).
+    // Sets the last-write time only; 0 on success, else the platform's
+    // failure number (its invalid-argument number for fields that form no
+    // real date-time).
     int setModificationTime(const LocalDateTime& when);
 
   private:
-    explicit OpenFile(int fd) : fd_(fd) {}
-    int fd_ = -1;
+    struct Handle;
+    explicit OpenFile(std::unique_ptr<Handle> handle);
+    std::unique_ptr<Handle> handle_;
 };
 
 // One folder's entries in the order the system gives them. Folders carry
@@ -93,6 +102,19 @@ struct FolderEntry {
     FileId id; // folders only
 };
 std::vector<FolderEntry> listFolder(const std::string& path);
+
+// Every name in a folder, whatever it is, in the order the system gives them.
+std::vector<std::string> listFolderNames(const std::string& path);
+
+// Renames `from` over `to` in one step, replacing any file there.
+void renameReplacing(const std::string& from, const std::string& to);
+
+// Makes a folder's entries durable, so a rename into it survives a crash;
+// false when the system could not.
+bool syncFolder(const std::string& folder);
+
+// Removes one file or link; false when it could not (a missing one is gone).
+bool removeFile(const std::string& path) noexcept;
 
 // Copies a folder with everything in it to `to`, which it creates when
 // missing; existing copies are overwritten. Links are copied as links and

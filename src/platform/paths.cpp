@@ -2,26 +2,17 @@
 
 namespace tolvane::platform {
 
-std::string joinPath(const std::string& folder, const std::string& name) {
-    if (!folder.empty() && folder.back() == separator) {
-        return folder + name;
+std::size_t nextSeparator(const std::string& path, std::size_t from) {
+    for (std::size_t at = from; at < path.size(); ++at) {
+        if (isSeparator(path[at])) {
+            return at;
+        }
     }
-    return folder + separator + name;
+    return std::string::npos;
 }
 
 bool isRoot(const std::string& path) {
-    return path.size() == 1 && path[0] == separator;
-}
-
-std::string driveOf(const std::string& path) {
-    if (!path.empty() && path[0] == separator) {
-        return std::string(1, separator);
-    }
-    return path.substr(0, path.find(separator));
-}
-
-bool driveExists(const std::string& drive) {
-    return isRoot(drive);
+    return !path.empty() && path == rootOf(path);
 }
 
 bool destinationNotSpecified(const std::string& destination) {
@@ -29,7 +20,7 @@ bool destinationNotSpecified(const std::string& destination) {
 }
 
 std::string trimOneTrailingSeparator(const std::string& path) {
-    if (path.size() > 1 && path.back() == separator) {
+    if (path.size() > rootOf(path).size() && isSeparator(path.back())) {
         return path.substr(0, path.size() - 1);
     }
     return path;
@@ -37,7 +28,8 @@ std::string trimOneTrailingSeparator(const std::string& path) {
 
 std::string removeTrailingSeparators(const std::string& path) {
     std::string result = path;
-    while (result.size() > 1 && result.back() == separator) {
+    const std::size_t keep = rootOf(path).size();
+    while (result.size() > keep && isSeparator(result.back())) {
         result.pop_back();
     }
     return result;
@@ -48,16 +40,22 @@ std::string lastName(const std::string& path) {
     if (isRoot(trimmed)) {
         return {};
     }
-    const auto at = trimmed.rfind(separator);
-    return at == std::string::npos ? trimmed : trimmed.substr(at + 1);
+    for (std::size_t at = trimmed.size(); at > 0; --at) {
+        if (isSeparator(trimmed[at - 1])) {
+            return trimmed.substr(at);
+        }
+    }
+    return trimmed;
 }
 
 std::string folderOfPath(const std::string& path) {
-    const auto slash = path.find_last_of('/');
-    if (slash == std::string::npos) {
-        return ".";
+    const std::string root = rootOf(path);
+    for (std::size_t at = path.size(); at > 0; --at) {
+        if (isSeparator(path[at - 1])) {
+            return at - 1 < root.size() ? root : path.substr(0, at - 1);
+        }
     }
-    return slash == 0 ? "/" : path.substr(0, slash);
+    return ".";
 }
 
 } // namespace tolvane::platform

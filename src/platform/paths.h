@@ -1,25 +1,40 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 namespace tolvane::platform {
 
-// The path rules of this platform, kept in one place. On POSIX the separator
-// is "/", the root "/" is the one drive, and a path that does not start with
-// "/" has as its drive the text before its first "/", which is no drive.
+// The path rules of this platform, kept in one place. On POSIX "/" separates,
+// the root "/" is the one drive, and a path that does not start with "/" has
+// as its drive the text before its first "/", which is no drive.
 
-inline constexpr char separator = '/';
+bool isSeparator(char c);
 
-// folder + "/" + name, without doubling a separator the folder already ends in
-// (so the root stays "/").
-std::string joinPath(const std::string& folder, const std::string& name);
+// The position of the first separator at or after `from`, or npos.
+std::size_t nextSeparator(const std::string& path, std::size_t from = 0);
 
+// The root a path starts from ("/" here), or empty for a relative path.
+std::string rootOf(const std::string& path);
 bool isRoot(const std::string& path);
 
-// "/" for an absolute path, else the text before the first separator (the
-// whole text when there is none).
+// The root of an absolute path, else the text before the first separator
+// (the whole text when there is none).
 std::string driveOf(const std::string& path);
 bool driveExists(const std::string& drive);
+
+// Whether two paths name the same place as the system compares names (byte
+// for byte here).
+bool samePath(const std::string& a, const std::string& b);
+
+// folder + separator + name, without doubling a separator the folder already
+// ends in (so the root stays as it is).
+std::string joinPath(const std::string& folder, const std::string& name);
+
+// The path from the current folder when relative, with "." and ".." steps and
+// repeated or trailing separators resolved by the text alone (links are not
+// looked at). Throws Failure when the current folder cannot be found.
+std::string absolutePath(const std::string& path);
 
 // An empty destination is "not specified".
 bool destinationNotSpecified(const std::string& destination);

@@ -4,8 +4,6 @@
 #include "platform/text_encoding.h"
 #include "platform/text_file.h"
 
-#include <cerrno>
-
 namespace tolvane::platform {
 
 namespace {
@@ -66,7 +64,8 @@ std::optional<KeyLine> keyLine(std::string_view line) {
 }
 
 [[noreturn]] void refuse(const std::string& what) {
-    throw Failure(EINVAL, "Invalid argument: " + what);
+    // Worded as the system words an argument it refuses.
+    throw Failure::about(Failure::invalidArgument(what).number(), what);
 }
 
 bool holdsLineBreakOrNul(std::string_view text) {

@@ -2,7 +2,6 @@
 
 #include "platform/failure.h"
 
-#include <cerrno>
 #include <cstdlib>
 #include <exception>
 #include <new>
@@ -22,7 +21,7 @@ void endAfterUncaught(Shell& shell) {
         number = failure.number();
         description = failure.description();
     } catch (const std::bad_alloc&) {
-        number = ENOMEM;
+        number = platform::Failure::outOfMemory({}).number();
         description = "メモリが不足しています";
     } catch (const std::exception& error) {
         description = error.what();

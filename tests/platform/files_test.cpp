@@ -115,17 +115,22 @@ TEST(Files, EntryNamesKeepDotsAndResolveRelativeParts) {
     EXPECT_EQ(entryName("/"), "");
 }
 
-TEST(Files, AttributesAreThePermissionBits) {
+TEST(Files, AttributesAreThePermissionBitsSavedAndRestored) {
     TempDir dir;
     const std::string file = dir / "file";
     writeFile(file, "x");
-    ASSERT_TRUE(setAttributes(file, 0664));
-    EXPECT_EQ(getAttributes(file), 0664u);
+    ASSERT_EQ(::chmod(file.c_str(), 0664), 0);
+    const auto saved = saveAttributes(file);
+    ASSERT_TRUE(saved);
+    EXPECT_FALSE(fileStatus(file).readOnly);
     EXPECT_TRUE(setAttributesReadOnly(file));
     EXPECT_EQ(modeOf(file), 0444u);
+    EXPECT_TRUE(fileStatus(file).readOnly);
     EXPECT_TRUE(setAttributesNormal(file));
     EXPECT_EQ(modeOf(file), 0644u);
-    EXPECT_FALSE(getAttributes(dir / "missing"));
+    ASSERT_TRUE(restoreAttributes(file, *saved));
+    EXPECT_EQ(modeOf(file), 0664u);
+    EXPECT_FALSE(saveAttributes(dir / "missing"));
     EXPECT_FALSE(setAttributesNormal(dir / "missing"));
 }
 

@@ -46,5 +46,32 @@ TEST(Paths, OnlyAnEmptyDestinationIsUnspecified) {
     EXPECT_FALSE(isRoot("//x"));
 }
 
+TEST(Paths, SeparatorsRootsAndFolders) {
+    EXPECT_TRUE(isSeparator('/'));
+    EXPECT_FALSE(isSeparator('\\'));
+    EXPECT_EQ(nextSeparator("/a/b"), 0u);
+    EXPECT_EQ(nextSeparator("/a/b", 1), 2u);
+    EXPECT_EQ(nextSeparator("/a/b", 3), std::string::npos);
+    EXPECT_EQ(rootOf("/a"), "/");
+    EXPECT_EQ(rootOf("a/b"), "");
+    EXPECT_EQ(folderOfPath("/a/b"), "/a");
+    EXPECT_EQ(folderOfPath("/a"), "/");
+    EXPECT_EQ(folderOfPath("a"), ".");
+    EXPECT_EQ(folderOfPath("a/b/"), "a/b");
+    EXPECT_TRUE(samePath("/a/b", "/a/b"));
+    EXPECT_FALSE(samePath("/a/b", "/a/B"));
+}
+
+TEST(Paths, AbsolutePathsResolveDotsByTheTextAlone) {
+    EXPECT_EQ(absolutePath("/a/./b//c/"), "/a/b/c");
+    EXPECT_EQ(absolutePath("/a/b/../c"), "/a/c");
+    EXPECT_EQ(absolutePath("/a/.."), "/");
+    EXPECT_EQ(absolutePath("/../x"), "/x");
+    EXPECT_EQ(absolutePath("/"), "/");
+    const std::string here = absolutePath(".");
+    EXPECT_EQ(rootOf(here), "/");
+    EXPECT_EQ(absolutePath("sub/../file"), joinPath(here, "file"));
+}
+
 } // namespace
 } // namespace tolvane::platform

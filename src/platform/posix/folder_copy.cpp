@@ -1,6 +1,6 @@
 #include "platform/files.h"
 #include "platform/paths.h"
-#include "platform/posix_failure.h"
+#include "platform/posix/system_failure.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -17,8 +17,11 @@ bool isExcluded(const Excluded& excluded, const FileId& id) {
 }
 
 void copyTree(const std::string& from, const std::string& to, Excluded& excluded, bool top) {
-    const FileStatus source = fileStatus(from);
-    if (source.kind != FileKind::Folder) {
+    struct stat source {};
+    if (::stat(from.c_str(), &source) != 0) {
+        throwFailure(errno, from);
+    }
+    if (!S_ISDIR(source.st_mode)) {
         throwFailure(ENOTDIR, from);
     }
     if (::mkdir(to.c_str(), 0700) != 0) {
@@ -53,7 +56,7 @@ void copyTree(const std::string& from, const std::string& to, Excluded& excluded
     }
     // The folder keeps its mode, but its owner can always add to it, so the
     // next run can bring it up to date.
-    ::chmod(to.c_str(), static_cast<mode_t>(source.mode | S_IRWXU));
+    ::chmod(to.c_str(), (source.st_mode & 07777) | S_IRWXU);
 }
 
 } // namespace

@@ -6,10 +6,8 @@
 
 namespace tolvane::platform {
 
-// "<strerror(number)>: <path>"
-std::string describeError(int number, const std::string& path);
-
-// Throws the Failure for errno-style `number` on `path`.
+// The failure for errno-style `number` on `path`, as every POSIX call here
+// reports one.
 [[noreturn]] void throwFailure(int number, const std::string& path);
 
 } // namespace tolvane::platform

@@ -1,6 +1,7 @@
 #include "platform/files.h"
-#include "platform/folder_reader.h"
-#include "platform/posix_failure.h"
+#include "platform/paths.h"
+#include "platform/posix/folder_reader.h"
+#include "platform/posix/system_failure.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -21,7 +22,7 @@ std::vector<FolderEntry> listFolder(const std::string& path) {
                 if (errno == ENOENT) {
                     continue; // gone since the folder was read
                 }
-                throwFailure(errno, path + "/" + entry->d_name);
+                throwFailure(errno, joinPath(path, entry->d_name));
             }
             haveStatus = true;
             type = IFTODT(st.st_mode);
@@ -48,6 +49,15 @@ std::vector<FolderEntry> listFolder(const std::string& path) {
         entries.push_back(std::move(item));
     }
     return entries;
+}
+
+std::vector<std::string> listFolderNames(const std::string& path) {
+    FolderReader reader(path);
+    std::vector<std::string> names;
+    while (const dirent* entry = reader.next()) {
+        names.emplace_back(entry->d_name);
+    }
+    return names;
 }
 
 } // namespace tolvane::platform

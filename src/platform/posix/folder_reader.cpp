@@ -1,6 +1,6 @@
-#include "platform/folder_reader.h"
+#include "platform/posix/folder_reader.h"
 
-#include "platform/posix_failure.h"
+#include "platform/posix/system_failure.h"
 
 #include <cerrno>
 #include <cstring>

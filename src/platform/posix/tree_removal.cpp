@@ -1,7 +1,6 @@
 #include "platform/files.h"
-#include "platform/folder_reader.h"
 #include "platform/paths.h"
-#include "platform/posix_failure.h"
+#include "platform/posix/system_failure.h"
 
 #include <cerrno>
 #include <sys/stat.h>
@@ -16,14 +15,7 @@ void removeFolder(const std::string& path, mode_t mode) {
     if ((mode & S_IRWXU) != S_IRWXU && ::chmod(path.c_str(), mode | S_IRWXU) != 0) {
         throwFailure(errno, path);
     }
-    std::vector<std::string> names;
-    {
-        FolderReader reader(path);
-        while (const dirent* entry = reader.next()) {
-            names.emplace_back(entry->d_name);
-        }
-    }
-    for (const std::string& name : names) {
+    for (const std::string& name : listFolderNames(path)) {
         removeTree(joinPath(path, name));
     }
     if (::rmdir(path.c_str()) != 0) {
@@ -43,7 +35,7 @@ void removeTree(const std::string& path) {
     }
     if (S_ISDIR(st.st_mode)) {
         removeFolder(path, st.st_mode);
-    } else if (::unlink(path.c_str()) != 0 && errno != ENOENT) {
+    } else if (!removeFile(path)) {
         throwFailure(errno, path);
     }
 }

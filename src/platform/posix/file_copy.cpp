@@ -1,7 +1,8 @@
-#include "platform/descriptor.h"
 #include "platform/files.h"
 #include "platform/paths.h"
-#include "platform/posix_failure.h"
+#include "platform/posix/descriptor.h"
+#include "platform/posix/system_failure.h"
+#include "platform/posix/temporary_file.h"
 
 #include <algorithm>
 #include <atomic>
@@ -15,17 +16,6 @@
 namespace tolvane::platform {
 
 namespace {
-
-// A temporary name beside `to`, short enough for any name length `to` has.
-std::string temporaryName(const std::string& to) {
-    static const std::string process = std::to_string(::getpid());
-    static std::atomic<unsigned> counter{0};
-    std::string folder = folderOfPath(to);
-    if (folder.back() != '/') {
-        folder += '/';
-    }
-    return folder + ".tolvane-" + process + "-" + std::to_string(counter.fetch_add(1)) + ".tmp";
-}
 
 // Copies [offset, end) with the kernel doing the work where it can.
 int copyRange(int in, int out, off_t offset, off_t end) {
@@ -117,27 +107,22 @@ void copyFile(const std::string& from, const std::string& to) {
         throwFailure(errno, from);
     }
     if (!S_ISREG(st.st_mode)) {
-        throw Failure(EINVAL, "Not a regular file: " + from);
+        throw Failure::invalidArgument("Not a regular file: " + from);
     }
 
     // With no old copy the file is written under its own name; one made here
     // and not finished is removed again, so nothing half-written stays.
     // Otherwise it goes to a temporary name and replaces the old copy only
     // when complete.
-    std::string temp = to;
-    int outFd = ::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-    const bool replacing = outFd < 0 && errno == EEXIST;
-    if (outFd < 0 && !replacing) {
+    const int created = ::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    const bool replacing = created < 0 && errno == EEXIST;
+    if (created < 0 && !replacing) {
         throwFailure(errno, to);
     }
-    for (int attempt = 0; outFd < 0; ++attempt) {
-        temp = temporaryName(to);
-        outFd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-        if (outFd < 0 && (errno != EEXIST || attempt > 100)) {
-            throwFailure(errno, to);
-        }
-    }
-    Descriptor out(outFd);
+    TemporaryFile written =
+        replacing ? createTemporaryBeside(to, 0600) : TemporaryFile{Descriptor(created), to};
+    Descriptor& out = written.fd;
+    const std::string& temp = written.path;
 
     int error = copyContent(in.get(), out.get(), st);
     if (error == 0 && ::fchmod(out.get(), st.st_mode & 07777) != 0) {
@@ -157,7 +142,7 @@ void copyFile(const std::string& from, const std::string& to) {
         error = errno;
     }
     if (error != 0) {
-        ::unlink(temp.c_str());
+        removeFile(temp);
         throwFailure(error, to);
     }
 }
@@ -179,7 +164,7 @@ std::string readLink(const std::string& path) {
 void copyLink(const std::string& from, const std::string& to) {
     const std::string target = readLink(from);
     for (int attempt = 0;; ++attempt) {
-        const std::string temp = temporaryName(to);
+        const std::string temp = temporaryNameBeside(to);
         if (::symlink(target.c_str(), temp.c_str()) != 0) {
             if (errno == EEXIST && attempt < 100) {
                 continue;

@@ -1,6 +1,7 @@
+#include "platform/archive_status.h"
 #include "platform/files.h"
 #include "platform/paths.h"
-#include "platform/posix_failure.h"
+#include "platform/posix/system_failure.h"
 
 #include <cerrno>
 #include <climits>
@@ -29,7 +30,7 @@ FileStatus statusOf(const struct stat& st) {
     status.kind = kindOf(st.st_mode);
     status.size = static_cast<std::int64_t>(st.st_size);
     status.modified = static_cast<std::int64_t>(st.st_mtim.tv_sec);
-    status.mode = static_cast<std::uint32_t>(st.st_mode & 07777);
+    status.readOnly = (st.st_mode & 0222) == 0;
     status.id = {static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
     return status;
 }
@@ -82,26 +83,41 @@ void createFolder(const std::string& path) {
     }
 }
 
-std::optional<std::uint32_t> getAttributes(const std::string& path) {
+// Here the saved attributes are the permission bits.
+std::optional<SavedAttributes> saveAttributes(const std::string& path) {
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0) {
         return std::nullopt;
     }
-    return static_cast<std::uint32_t>(st.st_mode & 07777);
+    return SavedAttributes{static_cast<std::uint32_t>(st.st_mode & 07777)};
 }
 
-bool setAttributes(const std::string& path, std::uint32_t mode) {
-    return ::chmod(path.c_str(), static_cast<mode_t>(mode & 07777)) == 0;
+bool restoreAttributes(const std::string& path, const SavedAttributes& saved) {
+    return ::chmod(path.c_str(), static_cast<mode_t>(saved.value & 07777)) == 0;
 }
 
 bool setAttributesNormal(const std::string& path) {
-    const auto mode = getAttributes(path);
-    return mode && setAttributes(path, *mode | S_IWUSR);
+    const auto saved = saveAttributes(path);
+    return saved && restoreAttributes(path, {saved->value | S_IWUSR});
 }
 
 bool setAttributesReadOnly(const std::string& path) {
-    const auto mode = getAttributes(path);
-    return mode && setAttributes(path, *mode & ~static_cast<std::uint32_t>(0222));
+    const auto saved = saveAttributes(path);
+    return saved && restoreAttributes(path, {saved->value & ~static_cast<std::uint32_t>(0222)});
+}
+
+std::optional<ArchiveStatus> archiveStatus(const std::string& path, bool followLink) {
+    struct stat st {};
+    const int result = followLink ? ::stat(path.c_str(), &st) : ::lstat(path.c_str(), &st);
+    if (result != 0) {
+        return std::nullopt;
+    }
+    ArchiveStatus found;
+    found.status = statusOf(st);
+    found.unixMode = static_cast<std::uint32_t>(st.st_mode);
+    found.owner = ArchiveStatus::Owner{static_cast<std::uint32_t>(st.st_uid),
+                                       static_cast<std::uint32_t>(st.st_gid)};
+    return found;
 }
 
 } // namespace tolvane::platform

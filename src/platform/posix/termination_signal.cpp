@@ -1,6 +1,6 @@
 #include "platform/termination_signal.h"
 
-#include "platform/posix_failure.h"
+#include "platform/posix/system_failure.h"
 
 #include <cerrno>
 #include <csignal>

@@ -1,0 +1,35 @@
+#include "platform/posix/system_failure.h"
+
+#include <cerrno>
+#include <cstring>
+
+namespace tolvane::platform {
+
+Failure Failure::invalidArgument(std::string description) {
+    return Failure(EINVAL, std::move(description));
+}
+
+Failure Failure::valueTooLarge(std::string description) {
+    return Failure(EOVERFLOW, std::move(description));
+}
+
+Failure Failure::notFound(std::string description) {
+    return Failure(ENOENT, std::move(description));
+}
+
+Failure Failure::outOfMemory(std::string description) {
+    return Failure(ENOMEM, std::move(description));
+}
+
+Failure Failure::about(int number, const std::string& subject) {
+    char buffer[256];
+    // The GNU variant returns its text; it need not be in the buffer.
+    const char* text = strerror_r(number, buffer, sizeof buffer);
+    return Failure(number, std::string(text) + ": " + subject);
+}
+
+void throwFailure(int number, const std::string& path) {
+    throw Failure::about(number, path);
+}
+
+} // namespace tolvane::platform

@@ -1,0 +1,129 @@
+#include "platform/text_file.h"
+
+#include "platform/files.h"
+#include "platform/paths.h"
+#include "platform/posix/descriptor.h"
+#include "platform/posix/system_failure.h"
+#include "platform/posix/temporary_file.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace tolvane::platform {
+
+namespace {
+
+// A link is replaced by the file it points to, so writing keeps the link.
+std::string resolveLink(const std::string& path) {
+    struct stat info {};
+    if (::lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) {
+        return path;
+    }
+    char resolved[PATH_MAX];
+    if (::realpath(path.c_str(), resolved) == nullptr) {
+        // A dangling link: write the link's target name as given.
+        char target[PATH_MAX];
+        const ssize_t length = ::readlink(path.c_str(), target, sizeof target - 1);
+        if (length <= 0) {
+            return path;
+        }
+        std::string name(target, static_cast<std::size_t>(length));
+        return !rootOf(name).empty() ? name : joinPath(folderOfPath(path), name);
+    }
+    return resolved;
+}
+
+void writeAll(int fd, std::string_view content, const std::string& path) {
+    while (!content.empty()) {
+        const ssize_t written = ::write(fd, content.data(), content.size());
+        if (written < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            throwFailure(errno, path);
+        }
+        content.remove_prefix(static_cast<std::size_t>(written));
+    }
+}
+
+} // namespace
+
+bool existsAt(const std::string& path) {
+    struct stat info {};
+    return ::lstat(path.c_str(), &info) == 0;
+}
+
+void createEmptyFile(const std::string& path) {
+    Descriptor fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666));
+    if (fd.get() < 0) {
+        throwFailure(errno, path);
+    }
+    if (const int error = fd.close(); error != 0) {
+        throwFailure(error, path);
+    }
+}
+
+PendingFile::PendingFile(const std::string& path, std::string_view content)
+    : target_(resolveLink(path)) {
+    struct stat old {};
+    const bool replacing = ::stat(target_.c_str(), &old) == 0;
+    if (replacing && S_ISDIR(old.st_mode)) {
+        throwFailure(EISDIR, target_);
+    }
+    if (replacing && (old.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
+        // Read-only is a promise kept even for a user who could write anyway.
+        throwFailure(EACCES, target_);
+    }
+
+    TemporaryFile temporary = createTemporaryBeside(target_, 0666);
+    temporary_ = std::move(temporary.path);
+    Descriptor& file = temporary.fd;
+    const int fd = file.get();
+    try {
+        if (replacing && ::fchmod(fd, old.st_mode & 07777) != 0) {
+            throwFailure(errno, temporary_);
+        }
+        writeAll(fd, content, temporary_);
+        if (::fsync(fd) != 0) {
+            throwFailure(errno, temporary_);
+        }
+        if (const int error = file.close(); error != 0) {
+            throwFailure(error, temporary_);
+        }
+    } catch (...) {
+        discard();
+        throw;
+    }
+}
+
+PendingFile::~PendingFile() {
+    discard();
+}
+
+void PendingFile::discard() noexcept {
+    if (!temporary_.empty()) {
+        removeFile(temporary_);
+        temporary_.clear();
+    }
+}
+
+void PendingFile::commit() {
+    if (temporary_.empty()) {
+        throwFailure(ENOENT, target_);
+    }
+    try {
+        renameReplacing(temporary_, target_);
+    } catch (const Failure&) {
+        discard();
+        throw;
+    }
+    temporary_.clear();
+    // Best effort: the rename itself has already succeeded.
+    syncFolder(folderOfPath(target_));
+}
+
+} // namespace tolvane::platform
