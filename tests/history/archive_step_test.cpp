@@ -1,14 +1,13 @@
 #include "history/archive_step.h"
 #include "platform/failure.h"
 #include "support/fake_shell.h"
+#include "support/files.h"
 #include "support/temp_dir.h"
 
 #include <cerrno>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <gtest/gtest.h>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -17,27 +16,12 @@ namespace {
 
 namespace fs = std::filesystem;
 using testing::FakeShell;
+using testing::readFile;
+using testing::shellQuoted;
 using testing::TempDir;
+using testing::writeFile;
 
 const std::string kErrorPrefix = "LHA ディリクトリ付圧縮エラー\r\nUnlha32.dllエラーコード：";
-
-void writeFile(const fs::path& path, const std::string& content) {
-    fs::create_directories(path.parent_path());
-    std::ofstream(path, std::ios::binary) << content;
-}
-
-std::string readFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-std::string shellQuote(const std::string& text) {
-    std::string quoted = "'";
-    for (char c : text) {
-        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    }
-    return quoted + "'";
-}
 
 // The step wired to the real archiver and folder removal, recording what it
 // passes on.
@@ -88,6 +72,7 @@ TEST(ArchiveStep, PacksYesterdaysFolderAcrossMonthYearAndLeapDay) {
     };
     for (const Case& c : {Case{{2024, 3, 1}, "20240229"}, Case{{2023, 3, 1}, "20230228"},
                           Case{{2025, 1, 1}, "20241231"}, Case{{2024, 5, 1}, "20240430"}}) {
+        SCOPED_TRACE(c.yesterday);
         TempDir dest;
         Rig rig(dest.str());
         rig.today = c.today;
@@ -101,10 +86,9 @@ TEST(ArchiveStep, PacksYesterdaysFolderAcrossMonthYearAndLeapDay) {
 
         const std::string archive = folder.string() + ".lzh";
         EXPECT_EQ(rig.commandLines,
-                  std::vector<std::string>{"a -x1 -r2 " + archive + " " + folder.string()})
-            << c.yesterday;
-        EXPECT_TRUE(fs::is_regular_file(archive)) << c.yesterday;
-        EXPECT_FALSE(fs::exists(folder)) << c.yesterday;
+                  std::vector<std::string>{"a -x1 -r2 " + archive + " " + folder.string()});
+        EXPECT_TRUE(fs::is_regular_file(archive));
+        EXPECT_FALSE(fs::exists(folder));
         EXPECT_EQ(rig.finished, std::vector<std::string>{archive});
         EXPECT_TRUE(fs::exists(dest.path() / platform::dayFolderName(c.today) / "x.txt"));
         EXPECT_TRUE(fs::exists(dest.path() / "20000101" / "x.txt"));
@@ -140,10 +124,10 @@ TEST(ArchiveStep, ArchiveHoldsTheFolderAndTheFolderGoesReadOnlyEntriesIncluded) 
     if (std::system("command -v lhasa >/dev/null 2>&1") != 0) {
         GTEST_SKIP() << "lhasa is not installed";
     }
-    EXPECT_EQ(std::system(("lhasa t " + shellQuote(archive.string()) + " >/dev/null").c_str()), 0);
+    EXPECT_EQ(std::system(("lhasa t " + shellQuoted(archive.string()) + " >/dev/null").c_str()), 0);
     TempDir out;
-    ASSERT_EQ(std::system(("cd " + shellQuote(out.str()) + " && lhasa xq " +
-                           shellQuote(archive.string()) + " >/dev/null")
+    ASSERT_EQ(std::system(("cd " + shellQuoted(out.str()) + " && lhasa xq " +
+                           shellQuoted(archive.string()) + " >/dev/null")
                               .c_str()),
               0);
     EXPECT_EQ(readFile(out.path() / "20240229" / "big.txt"), big);

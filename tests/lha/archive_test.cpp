@@ -4,28 +4,27 @@
 #include "support/temp_dir.h"
 
 #include <cstring>
-#include <fcntl.h>
 #include <functional>
 #include <gtest/gtest.h>
 #include <map>
 #include <regex>
 #include <string>
-#include <sys/socket.h>
 #include <sys/stat.h>
-#include <sys/un.h>
-#include <unistd.h>
 #include <vector>
 
 namespace tolvane::lha {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::quoted;
 using testing::randomBytes;
 using testing::readBytes;
-using testing::runCommand;
 using testing::textBytes;
 using testing::writeBytes;
+using tolvane::testing::makeSocket;
+using tolvane::testing::namesIn;
+using tolvane::testing::runCommand;
+using tolvane::testing::setModified;
+using tolvane::testing::shellQuoted;
 using Bytes = std::vector<std::uint8_t>;
 
 std::string quoteForCommand(const fs::path& p) {
@@ -42,11 +41,6 @@ int pack(const fs::path& archive, const fs::path& folder, std::string* text = nu
         *text = out;
     }
     return code;
-}
-
-void setTime(const fs::path& p, std::time_t t) {
-    timespec times[2] = {{t, 0}, {t, 0}};
-    ASSERT_EQ(::utimensat(AT_FDCWD, p.c_str(), times, AT_SYMLINK_NOFOLLOW), 0) << p;
 }
 
 struct Node {
@@ -142,9 +136,10 @@ void checkWithExternalReaders(const fs::path& archive, const fs::path& folder,
 
     const fs::path byLhasa = scratch / "lhasa-out";
     fs::create_directories(byLhasa);
-    const auto lx = runCommand("cd " + quoted(byLhasa) + " && lhasa xqw=. " + quoted(archive));
+    const auto lx =
+        runCommand("cd " + shellQuoted(byLhasa) + " && lhasa xqw=. " + shellQuoted(archive));
     EXPECT_EQ(lx.status, 0) << lx.output;
-    const auto ll = runCommand("lhasa l " + quoted(archive));
+    const auto ll = runCommand("lhasa l " + shellQuoted(archive));
     std::smatch m;
     ASSERT_TRUE(std::regex_search(ll.output, m, std::regex(R"(Total\s+(\d+) files)"))) << ll.output;
     EXPECT_EQ(std::stoul(m[1]), entries) << "lhasa stopped early:\n" << ll.output;
@@ -152,28 +147,18 @@ void checkWithExternalReaders(const fs::path& archive, const fs::path& folder,
 
     const fs::path byBsdtar = scratch / "bsdtar-out";
     fs::create_directories(byBsdtar);
-    const auto bx =
-        runCommand("LC_ALL=C.UTF-8 bsdtar -xf " + quoted(archive) + " -C " + quoted(byBsdtar));
+    const auto bx = runCommand("LC_ALL=C.UTF-8 bsdtar -xf " + shellQuoted(archive) + " -C " +
+                               shellQuoted(byBsdtar));
     EXPECT_EQ(bx.status, 0) << bx.output;
-    const auto bt = runCommand("LC_ALL=C.UTF-8 bsdtar -tf " + quoted(archive) + " | wc -l");
+    const auto bt = runCommand("LC_ALL=C.UTF-8 bsdtar -tf " + shellQuoted(archive) + " | wc -l");
     EXPECT_EQ(std::stoul(bt.output), entries) << "bsdtar listed a different number of entries";
     expectSameTree(folder, byBsdtar / folder.filename(), "bsdtar");
 
-    const auto jt = runCommand("jlha t " + quoted(archive));
+    const auto jt = runCommand("jlha t " + shellQuoted(archive));
     EXPECT_EQ(jt.status, 0) << jt.output;
     const std::ptrdiff_t tested = std::count(jt.output.begin(), jt.output.end(), '\n');
     EXPECT_EQ(static_cast<std::size_t>(tested), files) << jt.output;
     EXPECT_EQ(jt.output.find("rror"), std::string::npos) << jt.output;
-}
-
-// Names of everything directly in a folder, to show nothing was left behind.
-std::vector<std::string> listing(const fs::path& dir) {
-    std::vector<std::string> out;
-    for (const auto& e : fs::directory_iterator(dir)) {
-        out.push_back(e.path().filename().string());
-    }
-    std::sort(out.begin(), out.end());
-    return out;
 }
 
 class ArchiveTest : public ::testing::Test {
@@ -241,12 +226,12 @@ TEST_F(ArchiveTest, MixedTreeReadsBackExactlyInEveryReader) {
         if (it->is_directory()) {
             folders.push_back(it->path());
         } else {
-            setTime(it->path(), t += 3607);
+            setModified(it->path(), t += 3607);
         }
     }
     folders.push_back(day);
     for (const fs::path& f : folders) {
-        setTime(f, t += 86401);
+        setModified(f, t += 86401);
     }
 
     const fs::path archive = root() / "out dir" / "20261207.lzh";
@@ -254,7 +239,7 @@ TEST_F(ArchiveTest, MixedTreeReadsBackExactlyInEveryReader) {
     std::string text;
     ASSERT_EQ(pack(archive, day, &text), kOk) << text;
     EXPECT_NE(text.find("2 symbolic links"), std::string::npos) << text;
-    EXPECT_EQ(listing(archive.parent_path()), std::vector<std::string>{"20261207.lzh"});
+    EXPECT_EQ(namesIn(archive.parent_path()), std::vector<std::string>{"20261207.lzh"});
 
     // Our own reading: methods chosen, and every folder before its contents.
     const auto headers = readHeaders(archive);
@@ -384,22 +369,11 @@ TEST_F(ArchiveTest, UnstorableLinksAndSpecialFilesRefuseTheArchive) {
         {"a pipe",
          [](const fs::path& d) { ASSERT_EQ(::mkfifo((d / "sub" / "fifo").c_str(), 0644), 0); },
          kErrorSpecialFile},
-        {"a socket",
-         [](const fs::path& d) {
-             const std::string path = (d / "sock").string();
-             sockaddr_un addr{};
-             addr.sun_family = AF_UNIX;
-             ASSERT_LT(path.size(), sizeof addr.sun_path);
-             std::memcpy(addr.sun_path, path.c_str(), path.size() + 1);
-             const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
-             ASSERT_GE(fd, 0);
-             ASSERT_EQ(::bind(fd, reinterpret_cast<const sockaddr*>(&addr), sizeof addr), 0);
-             ::close(fd);
-         },
-         kErrorSpecialFile},
+        {"a socket", [](const fs::path& d) { makeSocket(d / "sock"); }, kErrorSpecialFile},
     };
     int n = 0;
     for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
         const fs::path base = root() / std::to_string(n++);
         const fs::path day = base / "20261215";
         fs::create_directories(day / "sub");
@@ -409,9 +383,9 @@ TEST_F(ArchiveTest, UnstorableLinksAndSpecialFilesRefuseTheArchive) {
         const auto before = snapshot(day);
 
         std::string text;
-        EXPECT_EQ(pack(base / "20261215.lzh", day, &text), c.code) << c.what << ": " << text;
-        EXPECT_EQ(listing(base), std::vector<std::string>{"20261215"}) << c.what;
-        EXPECT_TRUE(snapshot(day) == before) << c.what;
+        EXPECT_EQ(pack(base / "20261215.lzh", day, &text), c.code) << text;
+        EXPECT_EQ(namesIn(base), std::vector<std::string>{"20261215"});
+        EXPECT_TRUE(snapshot(day) == before);
     }
 }
 
@@ -422,9 +396,9 @@ TEST_F(ArchiveTest, LargeFilesAcrossManyBlocks) {
     // One literal and 78125 longest matches: split in two blocks, the second
     // made of a single code, which takes the one-symbol table form.
     writeBytes(day / "zeros.bin", Bytes(1 + 256 * 78125, 0));
-    setTime(day / "big.txt", 1700000000);
-    setTime(day / "zeros.bin", 1700000100);
-    setTime(day, 1700000200);
+    setModified(day / "big.txt", 1700000000);
+    setModified(day / "zeros.bin", 1700000100);
+    setModified(day, 1700000200);
     const fs::path archive = root() / "20261208.lzh";
     std::string text;
     ASSERT_EQ(pack(archive, day, &text), kOk) << text;
@@ -453,7 +427,7 @@ TEST_F(ArchiveTest, SourceWithTrailingSeparatorOrAsASingleFile) {
     const fs::path single = root() / "single";
     fs::create_directories(single);
     writeBytes(single / "LONE FILE.TXT", textBytes(3000, 6));
-    setTime(single / "LONE FILE.TXT", 1650000000);
+    setModified(single / "LONE FILE.TXT", 1650000000);
     const fs::path lone = root() / "lone.lzh";
     ASSERT_EQ(pack(lone, single / "LONE FILE.TXT"), kOk);
     const auto loneHeaders = readHeaders(lone);
@@ -465,10 +439,13 @@ TEST_F(ArchiveTest, SourceWithTrailingSeparatorOrAsASingleFile) {
     const fs::path out = root() / "lone-out";
     fs::create_directories(out / "l");
     fs::create_directories(out / "b");
-    EXPECT_EQ(runCommand("cd " + quoted(out / "l") + " && lhasa xqw=. " + quoted(lone)).status, 0);
     EXPECT_EQ(
-        runCommand("LC_ALL=C.UTF-8 bsdtar -xf " + quoted(lone) + " -C " + quoted(out / "b")).status,
+        runCommand("cd " + shellQuoted(out / "l") + " && lhasa xqw=. " + shellQuoted(lone)).status,
         0);
+    EXPECT_EQ(runCommand("LC_ALL=C.UTF-8 bsdtar -xf " + shellQuoted(lone) + " -C " +
+                         shellQuoted(out / "b"))
+                  .status,
+              0);
     for (const char* reader : {"l", "b"}) {
         const fs::path got = out / reader / "LONE FILE.TXT";
         EXPECT_TRUE(readBytes(got) == readBytes(single / "LONE FILE.TXT")) << reader;
@@ -487,7 +464,7 @@ TEST_F(ArchiveTest, FileOfFourGibibytesIsRefusedAndNothingIsLeft) {
     std::string text;
     EXPECT_EQ(pack(root() / "20261209.lzh", day, &text), kErrorFileTooLarge);
     EXPECT_NE(text.find("huge.bin"), std::string::npos) << text;
-    EXPECT_EQ(listing(root()), std::vector<std::string>{"20261209"});
+    EXPECT_EQ(namesIn(root()), std::vector<std::string>{"20261209"});
 }
 
 TEST_F(ArchiveTest, FailuresGiveTheirCodeAndLeaveNothing) {
@@ -510,8 +487,8 @@ TEST_F(ArchiveTest, FailuresGiveTheirCodeAndLeaveNothing) {
     EXPECT_EQ(pack(arc, day, &text), kErrorBadName);
     EXPECT_NE(text.find("0xFF"), std::string::npos) << text;
 
-    EXPECT_EQ(listing(root()), std::vector<std::string>{"20261210"});
-    EXPECT_EQ(listing(day), (std::vector<std::string>{"a.txt", "bad\xff.txt"}));
+    EXPECT_EQ(namesIn(root()), std::vector<std::string>{"20261210"});
+    EXPECT_EQ(namesIn(day), (std::vector<std::string>{"a.txt", "bad\xff.txt"}));
     EXPECT_FALSE(UnlhaGetRunning());
 }
 
@@ -533,7 +510,7 @@ TEST_F(ArchiveTest, ReplacesAnOldArchiveAndReportsWithinTheBuffer) {
     ASSERT_EQ(Unlha(0, line, one, 1), kOk);
     EXPECT_EQ(one[0], '\0');
     EXPECT_EQ(Unlha(0, line, nullptr, 0), kOk);
-    EXPECT_EQ(listing(root()), (std::vector<std::string>{"20261211", "20261211.lzh"}));
+    EXPECT_EQ(namesIn(root()), (std::vector<std::string>{"20261211", "20261211.lzh"}));
     EXPECT_GT(UnlhaGetVersion(), 0);
 }
 

@@ -146,12 +146,13 @@ TEST(Header, LinkTextIsSplitLikeAPathAndReadsBack) {
          {Case{{"day"}, "rel", "a.txt"}, Case{{"day", "sub"}, "up", "../../a.txt"},
           Case{{"day"}, "to-dir", "sub/"}, Case{{"day"}, "root", "/"}, Case{{}, "top", "day/a.txt"},
           Case{{"day"}, "odd", "a//b/./c d"}, Case{{"日本"}, "名 前", "../語/ファイル"}}) {
+        SCOPED_TRACE(c.target);
         const EntryHeader back = decodeHeader(encodeHeader(link(c.folders, c.name, c.target)));
-        EXPECT_EQ(back.method, Method::Link) << c.target;
-        EXPECT_EQ(back.folders, c.folders) << c.target;
-        EXPECT_EQ(back.name, c.name) << c.target;
+        EXPECT_EQ(back.method, Method::Link);
+        EXPECT_EQ(back.folders, c.folders);
+        EXPECT_EQ(back.name, c.name);
         EXPECT_EQ(back.linkTarget, c.target);
-        EXPECT_EQ(back.mode, 0120777) << c.target;
+        EXPECT_EQ(back.mode, 0120777);
     }
 
     // A '|' means nothing special outside a link.

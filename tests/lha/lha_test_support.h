@@ -1,8 +1,9 @@
 #pragma once
 
+#include "support/files.h"
+
 #include <array>
 #include <cstdint>
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -54,36 +55,10 @@ inline std::vector<std::uint8_t> readBytes(const fs::path& path) {
     return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), {});
 }
 
-struct CommandResult {
-    int status = -1;
-    std::string output;
-};
-
-// Runs a shell command, output and errors together.
-inline CommandResult runCommand(const std::string& command) {
-    CommandResult result;
-    std::FILE* pipe = ::popen((command + " 2>&1").c_str(), "r");
-    if (pipe == nullptr) {
-        return result;
-    }
-    std::array<char, 4096> buffer{};
-    std::size_t n;
-    while ((n = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0) {
-        result.output.append(buffer.data(), n);
-    }
-    const int raw = ::pclose(pipe);
-    result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    return result;
-}
-
-inline std::string quoted(const fs::path& p) {
-    return "'" + p.string() + "'";
-}
-
 // A reader the tests depend on must be there: a missing one is a failure,
 // not a silent skip.
 inline bool haveTool(const std::string& tool) {
-    return runCommand("command -v " + tool).status == 0;
+    return tolvane::testing::runCommand("command -v " + tool).status == 0;
 }
 
 #define REQUIRE_TOOL(tool)                                                                         \

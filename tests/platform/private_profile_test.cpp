@@ -2,10 +2,10 @@
 #include "platform/private_profile.h"
 #include "platform/text_encoding.h"
 #include "platform/text_file.h"
+#include "support/files.h"
 #include "support/temp_dir.h"
 
 #include <filesystem>
-#include <fstream>
 #include <gtest/gtest.h>
 #include <random>
 
@@ -13,10 +13,7 @@ namespace tolvane::platform {
 namespace {
 
 using tolvane::testing::TempDir;
-
-void put(const std::string& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
-}
+using tolvane::testing::writeFile;
 
 std::string read(const std::string& path, const char* section, const char* key,
                  std::size_t size = 256, const char* fallback = "") {
@@ -26,18 +23,18 @@ std::string read(const std::string& path, const char* section, const char* key,
 TEST(PrivateProfileRead, FindsNamesRegardlessOfCaseAndBlanks) {
     TempDir dir;
     const std::string ini = dir / "a.ini";
-    put(ini, "; a comment=not a key\r\n"
-             "orphan=before any section\r\n"
-             "  [ ToLvAnE ]  trailing words\r\n"
-             "  SaveAt  =  /backup/day one  \r\n"
-             "Interval=60000\r\n"
-             "interval=second one loses\r\n"
-             ";SaveAt=commented\r\n"
-             "Empty=\r\n"
-             "[Other]\r\n"
-             "Only=here\r\n"
-             "[tolvane]\r\n"
-             "Late=a second section of the same name is not read\r\n");
+    writeFile(ini, "; a comment=not a key\r\n"
+                   "orphan=before any section\r\n"
+                   "  [ ToLvAnE ]  trailing words\r\n"
+                   "  SaveAt  =  /backup/day one  \r\n"
+                   "Interval=60000\r\n"
+                   "interval=second one loses\r\n"
+                   ";SaveAt=commented\r\n"
+                   "Empty=\r\n"
+                   "[Other]\r\n"
+                   "Only=here\r\n"
+                   "[tolvane]\r\n"
+                   "Late=a second section of the same name is not read\r\n");
     EXPECT_EQ(read(ini, "Tolvane", "saveat"), "/backup/day one");
     EXPECT_EQ(read(ini, "TOLVANE", "Interval"), "60000");
     EXPECT_EQ(read(ini, "Tolvane", "Empty", 256, "default"), "");
@@ -57,7 +54,7 @@ TEST(PrivateProfileRead, BoundsTheValueByCharacters) {
     for (int i = 0; i < 300; ++i) {
         japanese += i % 2 ? "デ" : "タ";
     }
-    put(ini, "[S]\r\nA=" + ascii + "\r\nJ=" + japanese + "\r\n");
+    writeFile(ini, "[S]\r\nA=" + ascii + "\r\nJ=" + japanese + "\r\n");
 
     EXPECT_EQ(read(ini, "S", "A"), std::string(255, 'x'));
     EXPECT_EQ(read(ini, "S", "A", 100), std::string(99, 'x'));
@@ -73,20 +70,20 @@ TEST(PrivateProfileRead, BoundsTheValueByCharacters) {
 TEST(PrivateProfileRead, ReadsShiftJisFiles) {
     TempDir dir;
     const std::string ini = dir / "sjis.ini";
-    put(ini, "[Tolvane]\r\nSaveAt=D:\\\x83\x66\x81\x5B\x83\x5E\\\x95\x5C\r\n");
+    writeFile(ini, "[Tolvane]\r\nSaveAt=D:\\\x83\x66\x81\x5B\x83\x5E\\\x95\x5C\r\n");
     EXPECT_EQ(read(ini, "Tolvane", "SaveAt"), "D:\\データ\\表");
 }
 
 TEST(PrivateProfileWrite, ReplacesInPlaceAndKeepsEverythingElse) {
     TempDir dir;
     const std::string ini = dir / "a.ini";
-    put(ini, "; kept comment\n"
-             "[Tolvane]\n"
-             "saveAT = /old\n"
-             "Unknown=kept\n"
-             "\n"
-             "[Other]\n"
-             "X=1");
+    writeFile(ini, "; kept comment\n"
+                   "[Tolvane]\n"
+                   "saveAT = /old\n"
+                   "Unknown=kept\n"
+                   "\n"
+                   "[Other]\n"
+                   "X=1");
     writePrivateProfileString("Tolvane", "SaveAt", "/new", ini);
     writePrivateProfileString("Tolvane", "Interval", "60000", ini);
     writePrivateProfileString("Third", "Key", " spaced ", ini);
@@ -110,7 +107,7 @@ TEST(PrivateProfileWrite, CreatesAMissingFileAndRewritesShiftJisAsUtf8) {
     EXPECT_EQ(readFileBytes(dir / "new.ini"), "[Tolvane]\r\nSaveAt=/backup\r\n");
 
     const std::string sjis = dir / "sjis.ini";
-    put(sjis, "[\x90\xdd\x92\xe8]\r\nA=\x95\x5C\r\n[Tolvane]\r\n");
+    writeFile(sjis, "[\x90\xdd\x92\xe8]\r\nA=\x95\x5C\r\n[Tolvane]\r\n");
     writePrivateProfileString("Tolvane", "Interval", "1000", sjis);
     EXPECT_EQ(readFileBytes(sjis), "[設定]\r\nA=表\r\n[Tolvane]\r\nInterval=1000\r\n");
 }
@@ -118,7 +115,7 @@ TEST(PrivateProfileWrite, CreatesAMissingFileAndRewritesShiftJisAsUtf8) {
 TEST(PrivateProfileWrite, BatchWritesOnceAndRefusesWhatTheFileCannotHold) {
     TempDir dir;
     const std::string ini = dir / "a.ini";
-    put(ini, "[Tolvane]\r\nSaveAt=/old\r\n");
+    writeFile(ini, "[Tolvane]\r\nSaveAt=/old\r\n");
     auto profile = PrivateProfile::load(ini);
     profile.set("Tolvane", "SaveAt", "/new");
     profile.set("Tolvane", "Interval", "5");
@@ -152,7 +149,7 @@ TEST(PrivateProfileRobustness, JunkLinesLoadWhatTheyCan) {
     junk += std::string("Nul=before\0after\r\n", 19);
     junk += "\x01\x02\x03\r\x7F\r\n";
     junk += "Interval=42";
-    put(ini, junk);
+    writeFile(ini, junk);
     EXPECT_EQ(read(ini, "Tolvane", "SaveAt"), "/kept");
     EXPECT_EQ(read(ini, "Tolvane", "Interval"), "42");
     EXPECT_EQ(read(ini, "Tolvane", "Nul"), "before");

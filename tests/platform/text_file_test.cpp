@@ -1,9 +1,9 @@
 #include "platform/failure.h"
 #include "platform/text_file.h"
+#include "support/files.h"
 #include "support/temp_dir.h"
 
 #include <filesystem>
-#include <fstream>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -11,15 +11,9 @@ namespace tolvane::platform {
 namespace {
 
 namespace fs = std::filesystem;
+using tolvane::testing::readFile;
 using tolvane::testing::TempDir;
-
-void put(const std::string& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
-}
-
-std::string get(const std::string& path) {
-    return readFileBytes(path);
-}
+using tolvane::testing::writeFile;
 
 std::size_t entriesIn(const TempDir& dir) {
     return static_cast<std::size_t>(
@@ -38,7 +32,7 @@ TEST(TextFile, SplitsLinesAtEveryKindOfEnd) {
 
 TEST(TextFile, ReadsPresentMissingAndUnreadablePaths) {
     TempDir dir;
-    put(dir / "a.txt", std::string("x\0y", 3));
+    writeFile(dir / "a.txt", std::string("x\0y", 3));
     EXPECT_EQ(readFileIfPresent(dir / "a.txt"), std::string("x\0y", 3));
     EXPECT_EQ(readFileIfPresent(dir / "missing"), std::nullopt);
     EXPECT_EQ(readFileIfPresent(dir / "a.txt/below"), std::nullopt);
@@ -49,7 +43,7 @@ TEST(TextFile, ReadsPresentMissingAndUnreadablePaths) {
 
 TEST(TextFile, ReadsLinesOfAShiftJisFile) {
     TempDir dir;
-    put(dir / "list.dat", "/srv/\x83\x66\x81\x5B\x83\x5E\r\n\r\n/srv/b");
+    writeFile(dir / "list.dat", "/srv/\x83\x66\x81\x5B\x83\x5E\r\n\r\n/srv/b");
     EXPECT_EQ(readTextLines(dir / "list.dat"),
               (std::vector<std::string>{"/srv/データ", "", "/srv/b"}));
 }
@@ -57,10 +51,10 @@ TEST(TextFile, ReadsLinesOfAShiftJisFile) {
 TEST(TextFile, CreatesAnEmptyFileButNeverEmptiesOne) {
     TempDir dir;
     createEmptyFile(dir / "new.dat");
-    EXPECT_EQ(get(dir / "new.dat"), "");
-    put(dir / "old.dat", "keep\r\n");
+    EXPECT_EQ(readFile(dir / "new.dat"), "");
+    writeFile(dir / "old.dat", "keep\r\n");
     createEmptyFile(dir / "old.dat");
-    EXPECT_EQ(get(dir / "old.dat"), "keep\r\n");
+    EXPECT_EQ(readFile(dir / "old.dat"), "keep\r\n");
     try {
         createEmptyFile(dir / "no-folder/x.dat");
         FAIL() << "created a file in a missing folder";
@@ -73,28 +67,28 @@ TEST(TextFile, CreatesAnEmptyFileButNeverEmptiesOne) {
 TEST(AtomicWrite, ReplacesTheFileOnlyOnCommitAndLeavesNoTemporaryFile) {
     TempDir dir;
     const std::string path = dir / "Tolvane.Ini";
-    put(path, "old");
+    writeFile(path, "old");
     {
         PendingFile pending(path, "new");
-        EXPECT_EQ(get(path), "old");
+        EXPECT_EQ(readFile(path), "old");
         EXPECT_EQ(entriesIn(dir), 2u);
         pending.commit();
     }
-    EXPECT_EQ(get(path), "new");
+    EXPECT_EQ(readFile(path), "new");
     EXPECT_EQ(entriesIn(dir), 1u);
 
     { PendingFile dropped(path, "never"); }
-    EXPECT_EQ(get(path), "new");
+    EXPECT_EQ(readFile(path), "new");
     EXPECT_EQ(entriesIn(dir), 1u);
 
     writeFileAtomically(dir / "fresh", "made");
-    EXPECT_EQ(get(dir / "fresh"), "made");
+    EXPECT_EQ(readFile(dir / "fresh"), "made");
 }
 
 TEST(AtomicWrite, KeepsModeAndRefusesReadOnlyFilesAndFolders) {
     TempDir dir;
     const std::string path = dir / "settings";
-    put(path, "old");
+    writeFile(path, "old");
     ::chmod(path.c_str(), 0640);
     writeFileAtomically(path, "new");
     struct stat info {};
@@ -108,7 +102,7 @@ TEST(AtomicWrite, KeepsModeAndRefusesReadOnlyFilesAndFolders) {
     } catch (const Failure& failure) {
         EXPECT_EQ(failure.number(), EACCES);
     }
-    EXPECT_EQ(get(path), "new");
+    EXPECT_EQ(readFile(path), "new");
 
     fs::create_directory(dir / "folder");
     EXPECT_THROW(writeFileAtomically(dir / "folder", "x"), Failure);
@@ -120,22 +114,22 @@ TEST(AtomicWrite, KeepsModeAndRefusesReadOnlyFilesAndFolders) {
 TEST(AtomicWrite, WritesThroughALink) {
     TempDir dir;
     fs::create_directory(dir / "real");
-    put(dir / "real/file", "old");
+    writeFile(dir / "real/file", "old");
     fs::create_symlink(dir / "real/file", dir / "link");
     writeFileAtomically(dir / "link", "new");
     EXPECT_TRUE(fs::is_symlink(dir / "link"));
-    EXPECT_EQ(get(dir / "real/file"), "new");
+    EXPECT_EQ(readFile(dir / "real/file"), "new");
 }
 
 TEST(AtomicWrite, AFailedRenameKeepsTheOldFile) {
     TempDir dir;
     const std::string path = dir / "target";
-    put(path, "old");
+    writeFile(path, "old");
     PendingFile pending(path, "new");
     // Something else takes the place between preparing and committing.
     fs::remove(path);
     fs::create_directory(path);
-    put(path + "/inside", "x");
+    writeFile(path + "/inside", "x");
     EXPECT_THROW(pending.commit(), Failure);
     EXPECT_TRUE(fs::is_directory(path));
     EXPECT_EQ(entriesIn(dir), 1u);

@@ -1,20 +1,17 @@
 #include "platform/failure.h"
 #include "platform/text_file.h"
 #include "settings/module_ini.h"
+#include "support/files.h"
 #include "support/temp_dir.h"
 
 #include <filesystem>
-#include <fstream>
 #include <gtest/gtest.h>
 
 namespace tolvane::settings {
 namespace {
 
 using tolvane::testing::TempDir;
-
-void put(const std::string& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
-}
+using tolvane::testing::writeFile;
 
 TEST(ModuleINI, ReadsAndWritesKeysOfTheSelectedFile) {
     TempDir dir;
@@ -43,7 +40,7 @@ TEST(ModuleINI, ReportsARefusedWrite) {
     // Reads of a file that is there but unreadable reach the caller.
     EXPECT_THROW(ini.readIniValue("Tolvane", "SaveAt"), platform::Failure);
 
-    put(dir / "ro.ini", "[Tolvane]\r\nSaveAt=/old\r\n");
+    writeFile(dir / "ro.ini", "[Tolvane]\r\nSaveAt=/old\r\n");
     std::filesystem::permissions(dir / "ro.ini", std::filesystem::perms::owner_read);
     ini.setIniFileName(dir / "ro.ini");
     EXPECT_FALSE(ini.writeIniValue("Tolvane", "SaveAt", "/new"));
@@ -62,7 +59,8 @@ TEST(ModuleINI, CommonFileNamesItselfUnlessTheFileSaysOtherwise) {
     EXPECT_EQ(ini.commonIniFileName(), own);
     EXPECT_EQ(ini.iniVersion(), "1.0" + std::string(97, '\0'));
 
-    put(own,
+    writeFile(
+        own,
         "[Tolvane]\r\nVersion=バージョン2\r\n[COMMON]\r\nCommonIniFileName=/etc/common.ini\r\n");
     EXPECT_EQ(ini.getCommonIniFileName(), "/etc/common.ini");
     // The buffer holds characters, not bytes.

@@ -2,48 +2,30 @@
 #ifdef TOLVANE_RUN_PATH
 
 #include "platform/text_file.h"
+#include "support/files.h"
 #include "support/temp_dir.h"
 
-#include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 namespace tolvane::settings {
 namespace {
 
 namespace fs = std::filesystem;
+using tolvane::testing::CommandResult;
+using tolvane::testing::runCommand;
+using tolvane::testing::shellQuoted;
 using tolvane::testing::TempDir;
+using tolvane::testing::writeFile;
 
-struct Outcome {
-    int status = -1;
-    std::string output;
-};
-
-Outcome runRunner(const std::string& arguments) {
-    Outcome outcome;
-    const std::string command = std::string(TOLVANE_RUN_PATH) + " " + arguments + " 2>&1";
-    FILE* pipe = ::popen(command.c_str(), "r");
-    if (pipe == nullptr) {
-        return outcome;
-    }
-    char buffer[4096];
-    while (const std::size_t got = std::fread(buffer, 1, sizeof buffer, pipe)) {
-        outcome.output.append(buffer, got);
-    }
-    const int status = ::pclose(pipe);
-    outcome.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return outcome;
-}
-
-void put(const std::string& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
+// The runner with these arguments, output and errors together.
+CommandResult runRunner(const std::string& arguments) {
+    return runCommand(std::string(TOLVANE_RUN_PATH) + " " + arguments);
 }
 
 TEST(RunnerWithSettings, FirstStartCreatesTheListFileAndEndsAtOnce) {
     TempDir dir;
-    const Outcome outcome = runRunner("--settings '" + dir.str() + "/'");
+    const CommandResult outcome = runRunner("--settings " + shellQuoted(dir.str() + "/"));
     EXPECT_EQ(outcome.status, 11) << outcome.output;
     EXPECT_NE(outcome.output.find("データファイルがありません\r\nDataFile=" + dir.str() +
                                   "/Tolvane.dat\r\n新規に作成します"),
@@ -56,19 +38,21 @@ TEST(RunnerWithSettings, CopiesWhatTheFilesSayUnlessAnOptionOverrides) {
     TempDir dir;
     fs::create_directories(dir / "cfg");
     fs::create_directories(dir / "src");
-    put(dir / "src/a.txt", "a");
-    put(dir / "cfg/Tolvane.Ini", "[Tolvane]\r\nSaveAt=" + (dir / "dst") + "\r\nInterval=60000\r\n");
-    put(dir / "cfg/Tolvane.dat", dir / "src/a.txt");
+    writeFile(dir / "src/a.txt", "a");
+    writeFile(dir / "cfg/Tolvane.Ini",
+              "[Tolvane]\r\nSaveAt=" + (dir / "dst") + "\r\nInterval=60000\r\n");
+    writeFile(dir / "cfg/Tolvane.dat", dir / "src/a.txt");
     fs::create_directories(dir / "dst");
     fs::create_directories(dir / "other");
 
-    Outcome outcome = runRunner("--settings '" + (dir / "cfg") + "'");
+    CommandResult outcome = runRunner("--settings " + shellQuoted(dir / "cfg"));
     EXPECT_EQ(outcome.status, 0) << outcome.output;
     EXPECT_NE(outcome.output.find("CAPTION: Tolvane：待機中   残り待ち時間60秒"), std::string::npos)
         << outcome.output;
     EXPECT_TRUE(fs::exists(dir / "dst/a.txt"));
 
-    outcome = runRunner("--settings '" + (dir / "cfg") + "' --save-at '" + (dir / "other") + "'");
+    outcome = runRunner("--settings " + shellQuoted(dir / "cfg") + " --save-at " +
+                        shellQuoted(dir / "other"));
     EXPECT_EQ(outcome.status, 0) << outcome.output;
     EXPECT_TRUE(fs::exists(dir / "other/a.txt"));
     // Running never saves.
