@@ -1,5 +1,6 @@
 #include "platform/failure.h"
 #include "platform/files.h"
+#include "support/files.h"
 #include "support/temp_dir.h"
 
 #include <algorithm>
@@ -10,60 +11,25 @@
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
-#include <sstream>
 #include <sys/resource.h>
-#include <sys/socket.h>
 #include <sys/stat.h>
-#include <sys/un.h>
 #include <unistd.h>
 
 namespace tolvane::platform {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::makeSocket;
+using testing::namesIn;
+using testing::readFile;
+using testing::setModified;
 using testing::TempDir;
-
-void writeFile(const std::string& path, const std::string& content) {
-    std::ofstream(path, std::ios::binary) << content;
-}
-
-std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-void setModified(const std::string& path, std::int64_t seconds) {
-    const struct timespec times[2] = {{static_cast<time_t>(seconds), 0},
-                                      {static_cast<time_t>(seconds), 0}};
-    ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, AT_SYMLINK_NOFOLLOW), 0);
-}
-
-std::vector<std::string> namesIn(const std::string& folder) {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder)) {
-        names.push_back(entry.path().filename().string());
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
+using testing::writeFile;
 
 std::uint32_t modeOf(const std::string& path) {
     struct stat st {};
     EXPECT_EQ(::lstat(path.c_str(), &st), 0);
     return st.st_mode & 07777;
-}
-
-void makeSocket(const std::string& path) {
-    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
-    ASSERT_GE(fd, 0);
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    ASSERT_LT(path.size(), sizeof address.sun_path);
-    std::copy(path.begin(), path.end(), address.sun_path);
-    ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-    ::close(fd);
 }
 
 TEST(Files, ExistenceTestsTellFilesFromFoldersAndFollowLinks) {
