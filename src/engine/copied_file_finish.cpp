@@ -46,12 +46,12 @@ std::string hexUpper(int number) {
 
 void MirrorEngine::finishCopiedFile(const std::string& path) {
     try {
-        if (state_.checkKakunin() == 0) {
-            const auto saved = platform::getAttributes(path);
+        if (!state_.keepCopyDates()) {
+            const auto saved = platform::saveAttributes(path);
             platform::setAttributesNormal(path);
             setCopiedFileDate(path);
             if (saved) {
-                platform::setAttributes(path, *saved);
+                platform::restoreAttributes(path, *saved);
             }
         }
         if (state_.copyAtReadOnlyChecked()) {

@@ -1,26 +1,24 @@
 #include "engine/messages.h"
 #include "engine/mirror_engine.h"
-#include "platform/failure.h"
 #include "platform/paths.h"
 #include "state/number_text.h"
 
-#include <cstdlib>
 #include <utility>
 
 namespace tolvane::engine {
 
 namespace {
 
-// Keeps the run depth right however the run is left.
-class RunDepth {
+// Counts one level for as long as it lives, however the scope is left.
+class ScopedCount {
   public:
-    explicit RunDepth(int& depth) : depth_(depth) { ++depth_; }
-    ~RunDepth() { --depth_; }
-    RunDepth(const RunDepth&) = delete;
-    RunDepth& operator=(const RunDepth&) = delete;
+    explicit ScopedCount(int& count) : count_(count) { ++count_; }
+    ~ScopedCount() { --count_; }
+    ScopedCount(const ScopedCount&) = delete;
+    ScopedCount& operator=(const ScopedCount&) = delete;
 
   private:
-    int& depth_;
+    int& count_;
 };
 
 } // namespace
@@ -29,8 +27,8 @@ MirrorEngine::MirrorEngine(FormState& state, Shell& shell,
                            std::function<platform::LocalDate()> today)
     : state_(state), shell_(shell), today_(std::move(today)) {}
 
-void MirrorEngine::CopyExec() {
-    RunDepth depth(state_.runDepth);
+void MirrorEngine::runCopy() {
+    ScopedCount depth(state_.runDepth);
 
     const std::string saveAt = state_.textSaveAt();
     if (platform::destinationNotSpecified(saveAt)) {
@@ -43,7 +41,7 @@ void MirrorEngine::CopyExec() {
         state_.setTextSaveAt(trimmed);
     }
 
-    ItemEnable(false);
+    setControlsEnabled(false);
     state_.statusCaption = kStatusProcessing;
     state_.setCaption(state_.statusCaption);
 
@@ -53,7 +51,7 @@ void MirrorEngine::CopyExec() {
         // reads as an empty text.
         const auto& targets = state_.listTargets();
         const std::string target = index < targets.size() ? targets[index] : std::string();
-        CopyFolderMain(target);
+        copyEntry(target);
         shell_.serveEvents();
     }
 
@@ -63,26 +61,12 @@ void MirrorEngine::CopyExec() {
 
     state_.statusCaption = state_.stopTimerChecked() ? kStatusPaused : kStatusWaiting;
     state_.setCaption(countdownCaption(state_.statusCaption, state_.remainingTime));
-    ItemEnable(true);
+    setControlsEnabled(true);
 }
 
-void MirrorEngine::M_Exec_Click() {
-    CopyExec();
-}
-
-void MirrorEngine::ItemEnable(bool state) {
-    state_.setTimerEnabled(state);
-    state_.setInputsEnabled(state);
-}
-
-void MirrorEngine::endAfterFailure(const std::string& procedure, const std::exception& failure) {
-    const auto* platformFailure = dynamic_cast<const platform::Failure*>(&failure);
-    const std::string description =
-        platformFailure != nullptr ? platformFailure->description() : std::string(failure.what());
-    shell_.message(procedure + text::kUnexpectedError + text::kLineBreak + description,
-                   MessageStyle::Ok);
-    shell_.endApplication(EndKind::Orderly, EndCause::Failure);
-    std::abort(); // not reached: ending never returns
+void MirrorEngine::setControlsEnabled(bool enabled) {
+    state_.setTimerEnabled(enabled);
+    state_.setInputsEnabled(enabled);
 }
 
 } // namespace tolvane::engine

@@ -1,3 +1,4 @@
+#include "engine/failure_guard.h"
 #include "engine/messages.h"
 #include "engine/mirror_engine.h"
 #include "platform/failure.h"
@@ -5,51 +6,45 @@
 
 namespace tolvane::engine {
 
-void MirrorEngine::CopyDiffFile(const std::string& fromFullPath, const std::string& toFullPath) {
-    try {
+void MirrorEngine::copyFileIfChanged(const std::string& from, const std::string& to) {
+    guardProcedure(shell_, "CopyDiffFile", [&] {
         shell_.serveEvents();
         // The copy's own entry: a link or anything else that is not a
         // regular file is replaced, never compared through.
-        const auto copy = platform::linkStatus(toFullPath);
+        const auto copy = platform::linkStatus(to);
         if (copy && copy->kind == platform::FileKind::File) {
-            const platform::FileStatus source = platform::fileStatus(fromFullPath);
+            const platform::FileStatus source = platform::fileStatus(from);
             if (copy->modified == source.modified && copy->size == source.size) {
                 return;
             }
-            platform::setAttributesNormal(toFullPath);
+            platform::setAttributesNormal(to);
         }
-        bool copied = true;
         try {
-            platform::copyFile(fromFullPath, toFullPath);
-        } catch (const platform::Failure&) {
-            copied = false;
-        }
-        if (!copied) {
-            shell_.message(std::string(text::kCopyFailed) + text::kLineBreak +
-                               "return_code=" + "0" + text::kLineBreak + text::kCannotOverwrite,
+            platform::copyFile(from, to);
+        } catch (const platform::Failure& failure) {
+            // The fixed text first; the platform's cause on a line of its own.
+            shell_.message(std::string(text::kCopyFailed) + text::kLineBreak + "return_code=0" +
+                               text::kLineBreak + text::kCannotOverwrite + text::kLineBreak +
+                               failure.description(),
                            MessageStyle::Ok);
             shell_.endApplication(EndKind::Orderly, EndCause::Failure);
         }
-        finishCopiedFile(toFullPath);
-    } catch (const std::exception& failure) {
-        endAfterFailure("CopyDiffFile", failure);
-    }
+        finishCopiedFile(to);
+    });
 }
 
 // A link inside a walked folder: copied as a link with the same target text
 // when the copy is missing or points elsewhere; never followed.
-void MirrorEngine::CopyDiffLink(const std::string& fromFullPath, const std::string& toFullPath) {
-    try {
+void MirrorEngine::copyLinkIfChanged(const std::string& from, const std::string& to) {
+    guardProcedure(shell_, "CopyDiffLink", [&] {
         shell_.serveEvents();
-        const auto copy = platform::linkStatus(toFullPath);
+        const auto copy = platform::linkStatus(to);
         if (copy && copy->kind == platform::FileKind::Link &&
-            platform::readLink(toFullPath) == platform::readLink(fromFullPath)) {
+            platform::readLink(to) == platform::readLink(from)) {
             return;
         }
-        platform::copyLink(fromFullPath, toFullPath);
-    } catch (const std::exception& failure) {
-        endAfterFailure("CopyDiffLink", failure);
-    }
+        platform::copyLink(from, to);
+    });
 }
 
 } // namespace tolvane::engine

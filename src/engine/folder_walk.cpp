@@ -8,35 +8,20 @@
 
 namespace tolvane::engine {
 
-namespace {
+bool MirrorEngine::walkFolder(const std::string& from, const std::string& to) {
+    return walkLevel(from, to, WalkLevel::Top);
+}
 
-// Counts the walk's nesting for as long as one folder is being walked.
-class Descent {
-  public:
-    explicit Descent(int& depth) : depth_(depth) { ++depth_; }
-    ~Descent() { --depth_; }
-    Descent(const Descent&) = delete;
-    Descent& operator=(const Descent&) = delete;
-
-  private:
-    int& depth_;
-};
-
-} // namespace
-
-bool MirrorEngine::GetFiles(const std::string& fromFullPath, const std::string& toFullPath,
-                            bool blnRecursive) {
-    const bool top = walkDepth_ == 0;
-    Descent descent(walkDepth_);
-    prepareWalkFolder(toFullPath);
-    if (top) {
+bool MirrorEngine::walkLevel(const std::string& from, const std::string& to, WalkLevel level) {
+    prepareWalkFolder(to, level);
+    if (level == WalkLevel::Top) {
         // The copy being made may lie inside its own source.
-        excluded_.push_back(platform::fileStatus(toFullPath).id);
+        excluded_.push_back(platform::fileStatus(to).id);
     }
 
     std::vector<platform::FolderEntry> entries;
     try {
-        entries = platform::listFolder(fromFullPath);
+        entries = platform::listFolder(from);
     } catch (const platform::Failure&) {
         return false;
     }
@@ -45,31 +30,29 @@ bool MirrorEngine::GetFiles(const std::string& fromFullPath, const std::string& 
         if (entry.kind == platform::FileKind::Folder) {
             continue;
         }
-        const std::string source = platform::joinPath(fromFullPath, entry.name);
-        const std::string copy = toFullPath + platform::separator + entry.name;
-        if (copy == source) {
+        const std::string source = platform::joinPath(from, entry.name);
+        const std::string copy = platform::joinPath(to, entry.name);
+        if (platform::samePath(copy, source)) {
             shell_.message(std::string(text::kSamePath) + text::kLineBreak + text::kSourceLine +
                                source + text::kLineBreak + text::kCopyLine + copy,
                            MessageStyle::Ok);
             shell_.endApplication(EndKind::Immediate, EndCause::Failure);
         }
         if (entry.kind == platform::FileKind::Link) {
-            CopyDiffLink(source, copy);
+            copyLinkIfChanged(source, copy);
         } else {
-            CopyDiffFile(source, copy);
+            copyFileIfChanged(source, copy);
         }
         shell_.serveEvents();
     }
 
-    if (blnRecursive) {
-        for (const auto& entry : entries) {
-            if (entry.kind != platform::FileKind::Folder || isExcluded(entry.id)) {
-                continue;
-            }
-            GetFiles(platform::joinPath(fromFullPath, entry.name),
-                     toFullPath + platform::separator + entry.name, true);
-            shell_.serveEvents();
+    for (const auto& entry : entries) {
+        if (entry.kind != platform::FileKind::Folder || isExcluded(entry.id)) {
+            continue;
         }
+        walkLevel(platform::joinPath(from, entry.name), platform::joinPath(to, entry.name),
+                  WalkLevel::Below);
+        shell_.serveEvents();
     }
     return true;
 }
@@ -77,23 +60,22 @@ bool MirrorEngine::GetFiles(const std::string& fromFullPath, const std::string& 
 // Makes sure the walk's destination folder exists. Below the top, a link
 // there (an earlier copy of a source link) is replaced by a real folder, so
 // the walk never writes through it to somewhere outside the destination.
-void MirrorEngine::prepareWalkFolder(const std::string& toFullPath) {
-    const bool top = walkDepth_ == 1;
+void MirrorEngine::prepareWalkFolder(const std::string& to, WalkLevel level) {
     bool exists = false;
     bool link = false;
-    if (top) {
-        exists = platform::folderExists(toFullPath);
+    if (level == WalkLevel::Top) {
+        exists = platform::folderExists(to);
     } else {
-        const auto there = platform::linkStatus(toFullPath);
+        const auto there = platform::linkStatus(to);
         exists = there && there->kind == platform::FileKind::Folder;
         link = there && there->kind == platform::FileKind::Link;
     }
     shell_.serveEvents();
     if (link) {
-        platform::removeTree(toFullPath);
+        platform::removeTree(to);
     }
     if (!exists) {
-        platform::createFolder(toFullPath);
+        platform::createFolder(to);
     }
 }
 

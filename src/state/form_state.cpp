@@ -138,8 +138,8 @@ void FormState::setStopTimerChecked(bool checked) {
     }
 }
 
-void FormState::setDateCopyNomalChecked(bool checked) {
-    if (assign(dateCopyNomalChecked_, checked)) {
+void FormState::setPlainDateCopyChecked(bool checked) {
+    if (assign(plainDateCopyChecked_, checked)) {
         notify(StateField::Menus);
     }
 }
@@ -174,8 +174,8 @@ void FormState::setWindowVisible(bool visible) {
     }
 }
 
-void FormState::setCheckKakunin(int value) {
-    if (assign(checkKakunin_, value)) {
+void FormState::setKeepCopyDates(bool keep) {
+    if (assign(keepCopyDates_, keep)) {
         notify(StateField::FormDate);
     }
 }
@@ -202,7 +202,7 @@ void FormState::setFormDateVisible(bool visible) {
 }
 
 void FormState::resetFormDate() {
-    checkKakunin_ = 1;
+    keepCopyDates_ = true;
     textDate_ = {};
     dateFieldsEnabled_ = false;
     formDateVisible_ = false;

@@ -31,7 +31,7 @@ enum class StateField {
     TextInterval,
     Menus,         // every check mark, the date-mode caption and tag
     Timer,         // enabled state and period
-    InputsEnabled, // the controls ItemEnable switches
+    InputsEnabled, // the controls locked during a copy run
     Visibility,    // the main window shown or hidden
     FormDate,      // the copy-date dialog: check box, fields, enabled, shown
 };
@@ -99,7 +99,7 @@ class FormState {
     // zero must not start a nested run.
     int runDepth = 0;
 
-    // --- input controls (ItemEnable) -----------------------------------------
+    // --- input controls, locked during a copy run ----------------------------
     bool inputsEnabled() const { return inputsEnabled_; }
     void setInputsEnabled(bool enabled);
 
@@ -107,7 +107,7 @@ class FormState {
     bool visibleTrueChecked() const { return visibleTrueChecked_; }
     bool visibleFalseChecked() const { return visibleFalseChecked_; }
     bool stopTimerChecked() const { return stopTimerChecked_; }
-    bool dateCopyNomalChecked() const { return dateCopyNomalChecked_; }
+    bool plainDateCopyChecked() const { return plainDateCopyChecked_; }
     bool dateCopyCompressChecked() const { return dateCopyCompressChecked_; }
     bool copyAtReadOnlyChecked() const { return copyAtReadOnlyChecked_; }
     const std::string& dateCopyTag() const { return dateCopyTag_; }
@@ -118,7 +118,7 @@ class FormState {
     void setVisibleTrueChecked(bool checked);
     void setVisibleFalseChecked(bool checked);
     void setStopTimerChecked(bool checked);
-    void setDateCopyNomalChecked(bool checked);
+    void setPlainDateCopyChecked(bool checked);
     void setDateCopyCompressChecked(bool checked);
     void setCopyAtReadOnlyChecked(bool checked);
     void setDateCopyTag(std::string tag);
@@ -129,9 +129,9 @@ class FormState {
     void setWindowVisible(bool visible);
 
     // --- copy-date dialog ---------------------------------------------------
-    // 1 ticked ("do not change the date"), 0 unticked.
-    int checkKakunin() const { return checkKakunin_; }
-    void setCheckKakunin(int value);
+    // "日付の変更を行わない" ticked: copies keep the dates they were copied with.
+    bool keepCopyDates() const { return keepCopyDates_; }
+    void setKeepCopyDates(bool keep);
     const std::array<std::string, 6>& textDate() const { return textDate_; }
     const std::string& textDate(int index) const { return textDate_.at(index); }
     void setTextDate(int index, std::string text);
@@ -164,7 +164,7 @@ class FormState {
     bool visibleTrueChecked_ = true;
     bool visibleFalseChecked_ = true;
     bool stopTimerChecked_ = true;
-    bool dateCopyNomalChecked_ = false;
+    bool plainDateCopyChecked_ = false;
     bool dateCopyCompressChecked_ = false;
     bool copyAtReadOnlyChecked_ = false;
     std::string dateCopyTag_;
@@ -172,7 +172,7 @@ class FormState {
 
     bool windowVisible_ = false;
 
-    int checkKakunin_ = 1;
+    bool keepCopyDates_ = true;
     std::array<std::string, 6> textDate_{};
     bool dateFieldsEnabled_ = false;
     bool formDateVisible_ = false;

@@ -23,6 +23,13 @@ enum class EndCause {
     Failure,   // a failure ended the program
 };
 
+// Why the main window is being unloaded.
+enum class UnloadMode {
+    CloseBox,   // the user closed the window
+    ByProgram,  // the program's own orderly end
+    SessionEnd, // the session ends, or the process was asked to terminate
+};
+
 // Everything the core needs from the user interface. The core never shows
 // anything itself; the Qt front end, the headless runner and the tests each
 // implement this.

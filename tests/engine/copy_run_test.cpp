@@ -11,7 +11,7 @@ TEST_F(CopyRun, AnEmptyDestinationOnlyShowsTheMessage) {
     state.setCaption("before");
     state.setTimerEnabled(true);
 
-    engine.M_Exec_Click();
+    engine.runCopy();
 
     EXPECT_EQ(shell.texts(), std::vector<std::string>{"保存先が指定されていません"});
     EXPECT_EQ(state.caption(), "before");
@@ -33,7 +33,7 @@ TEST_F(CopyRun, LocksTheWindowDuringTheRunAndRestoresItWithTheCountdownCaption) 
                        std::to_string(state.runDepth));
     };
 
-    engine.CopyExec();
+    engine.runCopy();
 
     ASSERT_FALSE(seen.empty());
     EXPECT_EQ(seen.front(), "Tolvane：処理中 depth 1");
@@ -56,7 +56,7 @@ TEST_F(CopyRun, OneTrailingSeparatorIsTrimmedThroughTheFieldButTheRootKeepsIt) {
     };
     state.remainingTime = 59000;
 
-    engine.CopyExec();
+    engine.runCopy();
 
     EXPECT_EQ(state.textSaveAt(), path("dst"));
     EXPECT_EQ(changes, 1);
@@ -65,7 +65,7 @@ TEST_F(CopyRun, OneTrailingSeparatorIsTrimmedThroughTheFieldButTheRootKeepsIt) {
 
     state.setTextSaveAt("/");
     changes = 0;
-    engine.CopyExec();
+    engine.runCopy();
     EXPECT_EQ(state.textSaveAt(), "/");
     EXPECT_EQ(changes, 0);
 }
@@ -78,10 +78,10 @@ TEST_F(CopyRun, ArchivingFollowsTheEntriesOnlyWhenChecked) {
         ++archived;
         EXPECT_EQ(state.caption(), "Tolvane：処理中");
     };
-    engine.CopyExec();
+    engine.runCopy();
     EXPECT_EQ(archived, 0);
     state.setDateCopyCompressChecked(true);
-    engine.CopyExec();
+    engine.runCopy();
     EXPECT_EQ(archived, 1);
     EXPECT_EQ(state.caption(), "Tolvane：待機中   残り待ち時間0秒");
 }
@@ -93,7 +93,7 @@ TEST_F(CopyRun, AMissingEntryIsReportedAndTheNextOneStillCopied) {
     state.addListTarget(path("gone"));
     state.addListTarget(path("b"));
 
-    engine.CopyExec();
+    engine.runCopy();
 
     EXPECT_EQ(shell.texts(),
               std::vector<std::string>{"コピー対象がありません。\r\nTargetFolder=" + path("gone")});
@@ -115,7 +115,7 @@ TEST_F(CopyRun, TheListCountIsTakenOnceAndAnEntryGoneMeanwhileReadsEmpty) {
         }
     };
 
-    engine.CopyExec();
+    engine.runCopy();
 
     EXPECT_EQ(shell.texts(), std::vector<std::string>{"コピー対象がありません。\r\nTargetFolder="});
     EXPECT_FALSE(exists("dst/b"));
@@ -125,7 +125,7 @@ TEST_F(CopyRun, TheRunDepthIsRestoredWhenTheProgramEndsInsideTheRun) {
     write("dst/Work/f", "x");
     state.setTextSaveAt(path("dst"));
     state.addListTarget(path("dst/Work"));
-    EXPECT_TRUE(ends([&] { engine.CopyExec(); }));
+    EXPECT_TRUE(ends([&] { engine.runCopy(); }));
     EXPECT_EQ(state.runDepth, 0);
     EXPECT_FALSE(state.timerEnabled());
 }
@@ -147,12 +147,12 @@ TEST_F(CopyRun, ARunStartedDuringARunCopiesEverythingAndTheOuterWalkKeepsItsGuar
     shell.onServeEvents = [&] {
         if (!nested && exists("backup/backup/a.txt")) {
             nested = true;
-            engine.M_Exec_Click();
+            engine.runCopy();
             enabledWhileOuterRan = state.inputsEnabled() && state.runDepth == 1;
         }
     };
 
-    engine.CopyExec();
+    engine.runCopy();
 
     EXPECT_TRUE(nested);
     EXPECT_TRUE(enabledWhileOuterRan);

@@ -12,7 +12,7 @@ TEST_F(EntryCopy, AFolderIsWalkedIntoAnExistingDestinationAndOnlyChangesAreCopie
     std::filesystem::create_directory(path("backup"));
     state.setTextSaveAt(path("backup"));
 
-    engine.CopyFolderMain(path("data/Work"));
+    engine.copyEntry(path("data/Work"));
     EXPECT_EQ(read("backup/Work/a.txt"), "a");
     EXPECT_EQ(read("backup/Work/sub/b.txt"), "b");
 
@@ -20,7 +20,7 @@ TEST_F(EntryCopy, AFolderIsWalkedIntoAnExistingDestinationAndOnlyChangesAreCopie
     write("backup/Work/a.txt", "A");
     setModified("backup/Work/a.txt", modified("data/Work/a.txt"));
     write("data/Work/sub/b.txt", "bb");
-    engine.CopyFolderMain(path("data/Work"));
+    engine.copyEntry(path("data/Work"));
     EXPECT_EQ(read("backup/Work/a.txt"), "A");
     EXPECT_EQ(read("backup/Work/sub/b.txt"), "bb");
     EXPECT_TRUE(shell.messages.empty());
@@ -32,7 +32,7 @@ TEST_F(EntryCopy, AMissingDestinationIsMadeAndTheFolderCopiedWholeWithoutFinishi
     state.setTextSaveAt(path("new/backup"));
     state.setCopyAtReadOnlyChecked(true);
 
-    engine.CopyFolderMain(path("data/Work"));
+    engine.copyEntry(path("data/Work"));
 
     EXPECT_EQ(read("new/backup/Work/a.txt"), "a");
     EXPECT_EQ(mode("new/backup/Work/a.txt"), 0644u);
@@ -43,7 +43,7 @@ TEST_F(EntryCopy, ADestinationWithATrailingSeparatorGetsNoDoubledOne) {
     write("data/Work/a.txt", "a");
     state.setTextSaveAt(path("backup") + "/");
     std::filesystem::create_directory(path("backup"));
-    engine.CopyFolderMain(path("data/Work"));
+    engine.copyEntry(path("data/Work"));
     EXPECT_EQ(read("backup/Work/a.txt"), "a");
 }
 
@@ -55,15 +55,15 @@ TEST_F(EntryCopy, DateHistoryCopiesWholeIntoTheDayFolderFirstAndWalksLater) {
     state.setDateCopyTag(kDateCopyMark);
     state.setCopyAtReadOnlyChecked(true);
 
-    engine.CopyFolderMain(path("data/Work"));
+    engine.copyEntry(path("data/Work"));
     EXPECT_EQ(read("backup/20261208/Work/a.txt"), "a");
     EXPECT_EQ(mode("backup/20261208/Work/a.txt") & 0222, 0644u & 0222); // copied whole
 
-    engine.CopyFolderMain(path("data/Other"));
+    engine.copyEntry(path("data/Other"));
     EXPECT_EQ(read("backup/20261208/Other/o.txt"), "o");
     EXPECT_EQ(mode("backup/20261208/Other/o.txt") & 0222, 0u); // walked and finished
 
-    engine.CopyFolderMain(path("data/c.txt"));
+    engine.copyEntry(path("data/c.txt"));
     EXPECT_EQ(read("backup/20261208/c.txt"), "c");
     EXPECT_TRUE(shell.messages.empty());
 }
@@ -71,7 +71,7 @@ TEST_F(EntryCopy, DateHistoryCopiesWholeIntoTheDayFolderFirstAndWalksLater) {
 TEST_F(EntryCopy, ACopyOntoItsOwnSourceEndsTheProgram) {
     write("backup/Work/a.txt", "a");
     state.setTextSaveAt(path("backup"));
-    EXPECT_TRUE(ends([&] { engine.CopyFolderMain(path("backup/Work")); }));
+    EXPECT_TRUE(ends([&] { engine.copyEntry(path("backup/Work")); }));
     EXPECT_EQ(shell.texts(), std::vector<std::string>{"コピー先とコピー元が同じです"});
     EXPECT_EQ(shell.endKind, EndKind::Orderly);
     EXPECT_EQ(names("backup/Work"), std::vector<std::string>{"a.txt"});
@@ -83,8 +83,8 @@ TEST_F(EntryCopy, DotEntriesKeepTheirNames) {
     std::filesystem::create_directory(path("backup"));
     state.setTextSaveAt(path("backup"));
 
-    engine.CopyFolderMain(path("data/.profile"));
-    engine.CopyFolderMain(path("data/.config"));
+    engine.copyEntry(path("data/.profile"));
+    engine.copyEntry(path("data/.config"));
 
     EXPECT_EQ(names("backup"), (std::vector<std::string>{".config", ".profile"}));
     EXPECT_EQ(read("backup/.config/app.ini"), "i");
@@ -97,10 +97,10 @@ TEST_F(EntryCopy, ADestinationInsideTheEntryIsNeverCopiedIntoItself) {
     state.setTextSaveAt(path("home/backup"));
 
     // First the whole copy (destination missing), then twice the walk.
-    engine.CopyFolderMain(path("home"));
-    engine.CopyFolderMain(path("home"));
+    engine.copyEntry(path("home"));
+    engine.copyEntry(path("home"));
     write("home/docs/d.txt", "changed");
-    engine.CopyFolderMain(path("home"));
+    engine.copyEntry(path("home"));
 
     EXPECT_EQ(names("home/backup"), std::vector<std::string>{"home"});
     EXPECT_EQ(names("home/backup/home"), (std::vector<std::string>{"docs", "notes.txt"}));
@@ -111,8 +111,8 @@ TEST_F(EntryCopy, ADestinationInsideTheEntryIsNeverCopiedIntoItself) {
 TEST_F(EntryCopy, TheDestinationItselfAsAnEntryDoesNotNest) {
     write("backup/a.txt", "a");
     state.setTextSaveAt(path("backup"));
-    engine.CopyFolderMain(path("backup"));
-    engine.CopyFolderMain(path("backup"));
+    engine.copyEntry(path("backup"));
+    engine.copyEntry(path("backup"));
     EXPECT_EQ(names("backup/backup"), std::vector<std::string>{"a.txt"});
 }
 
@@ -124,8 +124,8 @@ TEST_F(EntryCopy, AnEntryThatIsALinkIsFollowed) {
     std::filesystem::create_directory(path("backup"));
     state.setTextSaveAt(path("backup"));
 
-    engine.CopyFolderMain(path("linked"));
-    engine.CopyFolderMain(path("linked.txt"));
+    engine.copyEntry(path("linked"));
+    engine.copyEntry(path("linked.txt"));
 
     EXPECT_EQ(platform::linkStatus(path("backup/linked"))->kind, platform::FileKind::Folder);
     EXPECT_EQ(read("backup/linked/f.txt"), "f");
@@ -138,7 +138,7 @@ TEST_F(EntryCopy, ADestinationThatCannotBeMadeEndsWithTheUnexpectedErrorMessage)
     write("blocker", "a file where a folder should be");
     state.setTextSaveAt(path("blocker/backup"));
 
-    EXPECT_TRUE(ends([&] { engine.CopyFolderMain(path("data/a.txt")); }));
+    EXPECT_TRUE(ends([&] { engine.copyEntry(path("data/a.txt")); }));
 
     ASSERT_EQ(shell.messages.size(), 1u);
     EXPECT_EQ(shell.messages[0].text,
@@ -152,7 +152,7 @@ TEST_F(EntryCopy, AFolderEntryBelowAFileEndsThroughTheFolderCreation) {
     write("blocker", "x");
     state.setTextSaveAt(path("blocker/backup"));
 
-    EXPECT_TRUE(ends([&] { engine.CopyFolderMain(path("data/Work")); }));
+    EXPECT_TRUE(ends([&] { engine.copyEntry(path("data/Work")); }));
 
     ASSERT_EQ(shell.messages.size(), 1u);
     EXPECT_EQ(shell.messages[0].text.rfind("makeLongDir:予期しないエラーが発生しました。\r\n", 0),
@@ -164,7 +164,7 @@ TEST_F(EntryCopy, ARelativeDestinationHasNoDrive) {
     write("data/Work/a.txt", "a");
     state.setTextSaveAt("tolvane-no-such-drive");
 
-    EXPECT_TRUE(ends([&] { engine.CopyFolderMain(path("data/Work")); }));
+    EXPECT_TRUE(ends([&] { engine.copyEntry(path("data/Work")); }));
 
     ASSERT_EQ(shell.messages.size(), 2u);
     EXPECT_EQ(shell.messages[0].text,
@@ -188,7 +188,7 @@ TEST_F(EntryCopy, DateHistoryFileEntryMakesDestinationAndDayFolderAndIsFinished)
     state.setDateCopyTag(kDateCopyMark);
     state.setCopyAtReadOnlyChecked(true);
 
-    engine.CopyFolderMain(path("data/a.txt"));
+    engine.copyEntry(path("data/a.txt"));
 
     EXPECT_EQ(read("parent/backup/20261208/a.txt"), "a");
     EXPECT_EQ(mode("parent/backup/20261208/a.txt"), 0444u);
@@ -201,11 +201,11 @@ TEST_F(EntryCopy, DateHistorySecondRunOfTheDayCopiesOnlyChangedFiles) {
     state.setTextSaveAt(path("backup"));
     state.setDateCopyTag(kDateCopyMark);
 
-    engine.CopyFolderMain(path("data/Work"));
+    engine.copyEntry(path("data/Work"));
     write("backup/20261208/Work/a.txt", "A");
     setModified("backup/20261208/Work/a.txt", modified("data/Work/a.txt"));
     write("data/Work/b.txt", "bb");
-    engine.CopyFolderMain(path("data/Work"));
+    engine.copyEntry(path("data/Work"));
 
     EXPECT_EQ(read("backup/20261208/Work/a.txt"), "A");
     EXPECT_EQ(read("backup/20261208/Work/b.txt"), "bb");

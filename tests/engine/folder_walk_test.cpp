@@ -11,14 +11,14 @@ TEST_F(FolderWalk, EmptyFoldersReappearAndNothingIsDeleted) {
     std::filesystem::create_directories(path("src/a/b/c"));
     write("dst/only-in-copy.txt", "stays");
 
-    EXPECT_TRUE(engine.GetFiles(path("src"), path("dst"), true));
+    EXPECT_TRUE(engine.walkFolder(path("src"), path("dst")));
 
     EXPECT_TRUE(platform::folderExists(path("dst/a/b/c")));
     EXPECT_EQ(read("dst/only-in-copy.txt"), "stays");
 }
 
 TEST_F(FolderWalk, ASourceThatCannotBeOpenedGivesFalseAfterMakingTheFolder) {
-    EXPECT_FALSE(engine.GetFiles(path("missing"), path("dst"), true));
+    EXPECT_FALSE(engine.walkFolder(path("missing"), path("dst")));
     EXPECT_TRUE(platform::folderExists(path("dst")));
     EXPECT_TRUE(shell.messages.empty());
 }
@@ -34,7 +34,7 @@ TEST_F(FolderWalk, ASubFolderGoneDuringTheWalkIsSkippedQuietly) {
         }
     };
 
-    EXPECT_TRUE(engine.GetFiles(path("src"), path("dst"), true));
+    EXPECT_TRUE(engine.walkFolder(path("src"), path("dst")));
 
     EXPECT_TRUE(names("dst/sub1").empty());
     EXPECT_EQ(read("dst/sub2/y.txt"), "y");
@@ -47,7 +47,7 @@ TEST_F(FolderWalk, ATopFolderGoneBeforeItIsOpenedEndsTheProgram) {
     state.setTextSaveAt(path("dst"));
     shell.onServeEvents = [&] { platform::removeTree(path("src/Work")); };
 
-    EXPECT_TRUE(ends([&] { engine.CopyFolderMain(path("src/Work")); }));
+    EXPECT_TRUE(ends([&] { engine.copyEntry(path("src/Work")); }));
 
     EXPECT_EQ(shell.texts(), std::vector<std::string>{"GetFiles:ファイルの処理に失敗しました。"});
     EXPECT_EQ(shell.endKind, EndKind::Orderly);
@@ -61,7 +61,7 @@ TEST_F(FolderWalk, LinksAreCopiedAsLinksAndSpecialFilesSkipped) {
     std::filesystem::create_directory_symlink(path("outside"), path("src/out"));
     ASSERT_EQ(::mkfifo(path("src/a/pipe").c_str(), 0600), 0);
 
-    EXPECT_TRUE(engine.GetFiles(path("src"), path("dst"), true));
+    EXPECT_TRUE(engine.walkFolder(path("src"), path("dst")));
     EXPECT_EQ(platform::readLink(path("dst/a/up")), "..");
     EXPECT_EQ(platform::readLink(path("dst/out")), path("outside"));
     EXPECT_FALSE(exists("dst/a/pipe"));
@@ -70,7 +70,7 @@ TEST_F(FolderWalk, LinksAreCopiedAsLinksAndSpecialFilesSkipped) {
     // A link that now points elsewhere is replaced; one that does not stays.
     std::filesystem::remove(path("src/a/up"));
     std::filesystem::create_symlink("../a", path("src/a/up"));
-    EXPECT_TRUE(engine.GetFiles(path("src"), path("dst"), true));
+    EXPECT_TRUE(engine.walkFolder(path("src"), path("dst")));
     EXPECT_EQ(platform::readLink(path("dst/a/up")), "../a");
     EXPECT_EQ(platform::readLink(path("dst/out")), path("outside"));
     EXPECT_EQ(names("outside"), std::vector<std::string>{"secret.txt"});
@@ -82,7 +82,7 @@ TEST_F(FolderWalk, AnOldLinkCopyIsReplacedByTheFolderNotWrittenThrough) {
     std::filesystem::create_directory_symlink(path("outside"), path("dst/sub"));
     write("src/sub/new.txt", "n");
 
-    EXPECT_TRUE(engine.GetFiles(path("src"), path("dst"), true));
+    EXPECT_TRUE(engine.walkFolder(path("src"), path("dst")));
 
     EXPECT_EQ(platform::linkStatus(path("dst/sub"))->kind, platform::FileKind::Folder);
     EXPECT_EQ(read("dst/sub/new.txt"), "n");
@@ -91,7 +91,7 @@ TEST_F(FolderWalk, AnOldLinkCopyIsReplacedByTheFolderNotWrittenThrough) {
 
 TEST_F(FolderWalk, AFileCopiedOntoItselfEndsTheProcessAtOnce) {
     write("src/a.txt", "a");
-    EXPECT_TRUE(ends([&] { engine.GetFiles(path("src"), path("src"), true); }));
+    EXPECT_TRUE(ends([&] { engine.walkFolder(path("src"), path("src")); }));
     EXPECT_EQ(shell.texts(),
               std::vector<std::string>{"コピー先とコピー元が同じです\r\nコピー元：" +
                                        path("src/a.txt") + "\r\nコピー先：" + path("src/a.txt")});
@@ -103,7 +103,7 @@ TEST_F(FolderWalk, ServesEventsAfterTheFolderTestEachFileAndEachSubFolder) {
     write("src/a.txt", "a");
     write("src/b.txt", "b");
     std::filesystem::create_directories(path("src/sub"));
-    EXPECT_TRUE(engine.GetFiles(path("src"), path("dst"), true));
+    EXPECT_TRUE(engine.walkFolder(path("src"), path("dst")));
     // top folder test, 2 x (before copy, after file), sub folder test, after sub
     EXPECT_EQ(shell.servedEvents, 1 + 2 * 2 + 1 + 1);
 }
@@ -124,11 +124,13 @@ TEST_F(FolderWalk, AFileGoneBetweenTheListingAndItsCopyEndsWithTheCopyMessage) {
         }
     };
 
-    EXPECT_TRUE(ends([&] { engine.GetFiles(path("src"), path("dst"), true); }));
+    EXPECT_TRUE(ends([&] { engine.walkFolder(path("src"), path("dst")); }));
 
-    EXPECT_EQ(shell.texts(),
-              std::vector<std::string>{"CopyDiffFile:CopyFileに失敗しました。\r\nreturn_code=0\r\n"
-                                       "コピー先に上書きできないファイルが存在します"});
+    ASSERT_EQ(shell.messages.size(), 1u);
+    EXPECT_EQ(shell.messages[0].text, "CopyDiffFile:CopyFileに失敗しました。\r\nreturn_code=0\r\n"
+                                      "コピー先に上書きできないファイルが存在します\r\n"
+                                      "No such file or directory: " +
+                                          path("src/a.txt"));
     EXPECT_EQ(names("dst"), std::vector<std::string>{"keep.txt"});
 }
 

@@ -72,13 +72,13 @@ TEST(FormState, ResetFormDateRestoresTheFreshDialog) {
     FormState state;
     int changes = 0;
     state.onTextDateChange = [&](int) { ++changes; };
-    state.setCheckKakunin(0);
+    state.setKeepCopyDates(false);
     state.setTextDate(0, "2026");
     state.setDateFieldsEnabled(true);
     state.setFormDateVisible(true);
     changes = 0;
     state.resetFormDate();
-    EXPECT_EQ(state.checkKakunin(), 1);
+    EXPECT_TRUE(state.keepCopyDates());
     EXPECT_EQ(state.textDate(0), "");
     EXPECT_FALSE(state.dateFieldsEnabled());
     EXPECT_FALSE(state.formDateVisible());
