@@ -45,10 +45,10 @@ ArchiveStep::ArchiveStep(FormState& state, Shell& shell, DateCopyMenu& menu,
       today_(std::move(today)), calls_(realCalls()) {}
 
 void ArchiveStep::compressPastDateFolders() {
-    menu_.checkUnlha();
+    menu_.warnIfArchiverMissing();
     // Without an archiver there is nothing to wait for or call; the folder
     // stays for a later run.
-    if (!menu_.canLoadUnlha()) {
+    if (!menu_.archiverAvailable()) {
         return;
     }
 

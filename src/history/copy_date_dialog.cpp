@@ -12,15 +12,15 @@ constexpr int kDateFieldCount = 6;
 
 CopyDateDialog::CopyDateDialog(FormState& state) : state_(state) {}
 
-void CopyDateDialog::CheckKakunin_Click() {
-    setEnable(state_.checkKakunin() == 0);
+void CopyDateDialog::applyKeepDatesBox() {
+    setFieldsEnabled(!state_.keepCopyDates());
 }
 
-void CopyDateDialog::setEnable(bool flag) {
-    state_.setDateFieldsEnabled(flag);
+void CopyDateDialog::setFieldsEnabled(bool enabled) {
+    state_.setDateFieldsEnabled(enabled);
 }
 
-void CopyDateDialog::TextDate_Change(int index) {
+void CopyDateDialog::normaliseDateField(int index) {
     if (index < 0 || index >= kDateFieldCount) {
         return;
     }
@@ -29,11 +29,11 @@ void CopyDateDialog::TextDate_Change(int index) {
     state_.setTextDate(index, textOfNumber(valueOfText(state_.textDate(index))));
 }
 
-void CopyDateDialog::CommandOK_Click() {
+void CopyDateDialog::accept() {
     state_.setFormDateVisible(false);
 }
 
-void CopyDateDialog::closedByCloseBox() {
+void CopyDateDialog::discardEntries() {
     state_.resetFormDate();
 }
 

@@ -19,34 +19,32 @@ bool startsWithMark(const std::string& caption) {
 DateCopyMenu::DateCopyMenu(FormState& state, Shell& shell, std::function<bool()> archiverProbe)
     : state_(state), shell_(shell), archiverProbe_(std::move(archiverProbe)) {}
 
-void DateCopyMenu::DateCopy_Click() {}
-
-void DateCopyMenu::DateCopyNomal_Click() {
-    const bool wasChecked = state_.dateCopyNomalChecked();
-    state_.setDateCopyNomalChecked(!wasChecked);
+void DateCopyMenu::togglePlainDateCopy() {
+    const bool wasChecked = state_.plainDateCopyChecked();
+    state_.setPlainDateCopyChecked(!wasChecked);
     state_.setDateCopyCompressChecked(wasChecked);
     setDateCopyMark();
 }
 
-void DateCopyMenu::DateCopyCompress_Click() {
-    checkUnlha();
+void DateCopyMenu::toggleCompressedDateCopy() {
+    warnIfArchiverMissing();
     const bool wasChecked = state_.dateCopyCompressChecked();
     state_.setDateCopyCompressChecked(!wasChecked);
-    state_.setDateCopyNomalChecked(wasChecked);
+    state_.setPlainDateCopyChecked(wasChecked);
     setDateCopyMark();
 }
 
-void DateCopyMenu::DateCopyRelease_Click() {
-    state_.setDateCopyNomalChecked(false);
+void DateCopyMenu::turnDateCopyOff() {
+    state_.setPlainDateCopyChecked(false);
     state_.setDateCopyCompressChecked(false);
     clearDateCopyMark();
 }
 
-void DateCopyMenu::CopyAtReadOnly_Click() {
+void DateCopyMenu::toggleReadOnlyCopies() {
     state_.setCopyAtReadOnlyChecked(!state_.copyAtReadOnlyChecked());
 }
 
-void DateCopyMenu::setCopyDate_Click() {
+void DateCopyMenu::showCopyDateDialog() {
     state_.setFormDateVisible(true);
 }
 
@@ -67,13 +65,13 @@ void DateCopyMenu::clearDateCopyMark() {
     }
 }
 
-void DateCopyMenu::checkUnlha() {
-    if (!canLoadUnlha()) {
+void DateCopyMenu::warnIfArchiverMissing() {
+    if (!archiverAvailable()) {
         shell_.message(kArchiverMissing, MessageStyle::Ok);
     }
 }
 
-bool DateCopyMenu::canLoadUnlha() {
+bool DateCopyMenu::archiverAvailable() {
     if (!archiverProbe_) {
         return false;
     }

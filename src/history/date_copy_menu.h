@@ -16,26 +16,24 @@ class DateCopyMenu {
     DateCopyMenu(FormState& state, Shell& shell,
                  std::function<bool()> archiverProbe = defaultArchiverProbe);
 
-    // The submenu parent: it only opens its submenu.
-    void DateCopy_Click();
     // "通常": switches to plain date-history mode, or from it to compression.
-    void DateCopyNomal_Click();
+    void togglePlainDateCopy();
     // "前日のフォルダを検出時自動的に圧縮する": warns when the archiver is
     // missing, then switches to compression, or from it to plain mode.
-    void DateCopyCompress_Click();
+    void toggleCompressedDateCopy();
     // "解除": date-history mode off.
-    void DateCopyRelease_Click();
-    void CopyAtReadOnly_Click();
+    void turnDateCopyOff();
+    void toggleReadOnlyCopies();
     // Shows the copy-date dialog (or brings it forward).
-    void setCopyDate_Click();
+    void showCopyDateDialog();
 
     // The mode flag: the tag and the mark at the front of the caption.
     void setDateCopyMark();
     void clearDateCopyMark();
 
     // Warns once when the archiver cannot be used; the caller goes on.
-    void checkUnlha();
-    bool canLoadUnlha();
+    void warnIfArchiverMissing();
+    bool archiverAvailable();
 
   private:
     FormState& state_;

@@ -12,8 +12,8 @@ constexpr int kTickMs = 1000;
 
 } // namespace
 
-Monitor::Monitor(FormState& state, std::function<void()> copyExec)
-    : state_(state), copyExec_(std::move(copyExec)) {}
+Monitor::Monitor(FormState& state, std::function<void()> runCopy)
+    : state_(state), runCopy_(std::move(runCopy)) {}
 
 void Monitor::showCountdown() {
     state_.setCaption(countdownCaption(state_.statusCaption, state_.remainingTime));
@@ -28,13 +28,13 @@ void Monitor::countDownInterval() {
     }
     // The run's own closing caption shows this zero or negative remainder.
     state_.remainingTime -= kTickMs;
-    if (copyExec_) {
-        copyExec_();
+    if (runCopy_) {
+        runCopy_();
     }
     state_.remainingTime = state_.monitorInterval;
 }
 
-void Monitor::TimerInterval_Timer() {
+void Monitor::countdownTick() {
     // A resume during a run enables the timer before the run has ended; its
     // ticks must not start a second run inside the first.
     if (state_.runDepth > 0) {
@@ -43,28 +43,28 @@ void Monitor::TimerInterval_Timer() {
     // The end of every run enables the timer, paused or not; a tick while
     // paused puts the pause back.
     if (state_.stopTimerChecked()) {
-        StopTimer_Click();
+        pause();
         return;
     }
     countDownInterval();
 }
 
-void Monitor::StopTimer_Click() {
+void Monitor::pause() {
     state_.setTimerEnabled(false);
     state_.setStopTimerChecked(true);
     state_.statusCaption = kStatusPaused;
     showCountdown();
 }
 
-void Monitor::ReleaseTimer_Click() {
+void Monitor::resume() {
     state_.setTimerEnabled(true);
     state_.setStopTimerChecked(false);
     state_.statusCaption = kStatusWaiting;
     showCountdown();
 }
 
-void Monitor::TextInterval_Change() {
-    StopTimer_Click();
+void Monitor::intervalTextChanged() {
+    pause();
     const double value = valueOfText(state_.textInterval());
     if (value > 1) {
         state_.monitorInterval = value;
@@ -74,8 +74,8 @@ void Monitor::TextInterval_Change() {
     state_.configChanged = true;
 }
 
-void Monitor::TextInterval_LostFocus() {
-    // Each assignment that changes the text raises TextInterval_Change.
+void Monitor::intervalEditFinished() {
+    // Each assignment that changes the text raises intervalTextChanged.
     if (valueOfText(state_.textInterval()) < 1) {
         state_.setTextInterval("1");
     }

@@ -9,9 +9,9 @@ Lifecycle::Lifecycle(FormState& state, Shell& shell, SettingsFile& settings,
                      monitor::Monitor& monitor, WindowHooks& hooks)
     : state_(state), shell_(shell), settings_(settings), monitor_(monitor), hooks_(hooks) {}
 
-void Lifecycle::Form_Load() {
-    settings_.LoadConfig_Click();
-    hooks_.VisibleFalse_Click();
+void Lifecycle::startUp() {
+    settings_.load();
+    hooks_.hideWindow();
     // The copy-date dialog's model starts in its loaded, hidden state.
     trayTipText_ = kApplicationTitle;
     hooks_.setTrayIcon(true);
@@ -26,24 +26,24 @@ void Lifecycle::Form_Load() {
     // settings as changed.
     state_.configChanged = false;
     shell_.serveEvents();
-    monitor_.ReleaseTimer_Click();
+    monitor_.resume();
 }
 
-void Lifecycle::Form_QueryUnload(int& cancel, int unloadMode) {
-    if (unloadMode == kUnloadCloseBox) {
-        cancel = 1;
-        hooks_.VisibleFalse_Click();
-        return;
+UnloadDecision Lifecycle::queryUnload(UnloadMode mode) {
+    if (mode == UnloadMode::CloseBox) {
+        hooks_.hideWindow();
+        return UnloadDecision::Cancel;
     }
     hooks_.setTrayIcon(false);
+    return UnloadDecision::Proceed;
 }
 
-void Lifecycle::END_Click() {
+void Lifecycle::exitRequested() {
     if (state_.configChanged) {
         const Button answer = shell_.message("設定の変更が保存されていません。\r\n保存しますか？",
                                              MessageStyle::YesNoCancel);
         if (answer == Button::Yes) {
-            settings_.SaveConfig_Click();
+            settings_.save();
             // A failed save has said so; ending now would lose the changes the
             // user just asked to keep.
             if (state_.configChanged) {
@@ -54,7 +54,7 @@ void Lifecycle::END_Click() {
         }
     }
     // The front end's orderly end unloads the window, which runs
-    // Form_QueryUnload with mode 1 and removes the icon.
+    // queryUnload for the program's own unload, which removes the icon.
     shell_.endApplication(EndKind::Orderly, EndCause::Requested);
 }
 

@@ -14,15 +14,13 @@ class WindowHooks {
   public:
     virtual ~WindowHooks() = default;
     // Hides the window and moves the check mark to "非表示".
-    virtual void VisibleFalse_Click() = 0;
+    virtual void hideWindow() = 0;
     // Adds (true) or removes (false) the notification-area icon.
     virtual void setTrayIcon(bool add) = 0;
 };
 
-// Unload modes of Form_QueryUnload.
-inline constexpr int kUnloadCloseBox = 0;
-inline constexpr int kUnloadByCode = 1;
-inline constexpr int kUnloadSessionEnd = 2;
+// Whether an unload goes ahead.
+enum class UnloadDecision { Proceed, Cancel };
 
 // Start-up, the close box and the exit command of the main window.
 class Lifecycle {
@@ -33,14 +31,14 @@ class Lifecycle {
     // Loads the settings, hides the window, adds the icon, makes the first
     // countdown step and starts monitoring. The first start (no data file)
     // ends inside the load.
-    void Form_Load();
+    void startUp();
 
-    // The close box (mode 0) only hides the window and refuses the unload;
-    // every other mode removes the icon and lets it go ahead.
-    void Form_QueryUnload(int& cancel, int unloadMode);
+    // The close box only hides the window and refuses the unload; every
+    // other unload removes the icon and goes ahead.
+    UnloadDecision queryUnload(UnloadMode mode);
 
     // The exit command: asks about unsaved changes, then ends the program.
-    void END_Click();
+    void exitRequested();
 
     // The icon's tooltip, set at start-up.
     const std::string& trayTipText() const { return trayTipText_; }

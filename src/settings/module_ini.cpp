@@ -1,5 +1,6 @@
 #include "settings/module_ini.h"
 
+#include "platform/paths.h"
 #include "platform/private_profile.h"
 #include "platform/text_encoding.h"
 
@@ -53,11 +54,8 @@ bool ModuleINI::writeIniValue(const std::string& section, const std::string& key
 
 std::string ModuleINI::getCommonIniFileName() {
     try {
-        std::string folder = applicationFolder_;
-        if (!folder.ends_with('/')) {
-            folder += '/';
-        }
-        iniFileName_ = folder + kApplicationTitle + ".ini";
+        iniFileName_ =
+            platform::joinPath(applicationFolder_, std::string(kApplicationTitle) + ".ini");
 
         std::string version = platform::getPrivateProfileString(kApplicationTitle, "Version", "1.0",
                                                                 kVersionBuffer, iniFileName_);

@@ -1,10 +1,10 @@
 #include "settings/settings_file.h"
 
 #include "platform/failure.h"
+#include "platform/paths.h"
 #include "platform/private_profile.h"
 #include "platform/text_file.h"
 
-#include <cerrno>
 #include <utility>
 
 namespace tolvane::settings {
@@ -38,11 +38,11 @@ SettingsFile::SettingsFile(FormState& state, Shell& shell, monitor::Monitor& mon
       executableBaseName_(std::move(executableBaseName)) {}
 
 std::string SettingsFile::iniFilePath() const {
-    return executableFolder_ + "/" + executableBaseName_ + ".Ini";
+    return platform::joinPath(executableFolder_, executableBaseName_ + ".Ini");
 }
 
 std::string SettingsFile::dataFilePath() const {
-    return executableFolder_ + "/" + kApplicationTitle + ".dat";
+    return platform::joinPath(executableFolder_, std::string(kApplicationTitle) + ".dat");
 }
 
 void SettingsFile::clearConfig() {
@@ -52,7 +52,7 @@ void SettingsFile::clearConfig() {
     state_.setTextInterval("");
 }
 
-void SettingsFile::LoadConfig_Click() {
+void SettingsFile::load() {
     clearConfig();
     ini_.getCommonIniFileName();
     ini_.setIniFileName(iniFilePath());
@@ -65,7 +65,7 @@ void SettingsFile::LoadConfig_Click() {
     state_.setTextSaveAt(ini_.readIniValue(kSection, "SaveAt"));
     if (isOn("DateCopy")) {
         dateMenu_.setDateCopyMark();
-        state_.setDateCopyNomalChecked(isOn("DateCopyNomal"));
+        state_.setPlainDateCopyChecked(isOn("DateCopyNomal"));
         state_.setDateCopyCompressChecked(isOn("DateCopyCompress"));
     } else {
         // The two variants keep their checks.
@@ -85,7 +85,7 @@ void SettingsFile::LoadConfig_Click() {
         }
         // Loading part of the list would lose the rest at the next save.
         if (!state_.addListTarget(std::move(line))) {
-            throw platform::Failure(EOVERFLOW, "more than " + std::to_string(kMaxListEntries) +
+            throw platform::Failure::valueTooLarge("more than " + std::to_string(kMaxListEntries) +
                                                    " targets: " + data);
         }
     }
@@ -106,7 +106,7 @@ void SettingsFile::createMissingDataFile(const std::string& path) {
     shell_.endApplication(EndKind::Immediate, cause);
 }
 
-void SettingsFile::SaveConfig_Click() {
+void SettingsFile::save() {
     const std::string data = dataFilePath();
     bool dataFileMissing = false;
     try {
@@ -118,7 +118,7 @@ void SettingsFile::SaveConfig_Click() {
             {"Interval", state_.textInterval()},
             {"SaveAt", state_.textSaveAt()},
             {"DateCopy", switchText(state_.dateCopyTag() == kDateCopyMark)},
-            {"DateCopyNomal", switchText(state_.dateCopyNomalChecked())},
+            {"DateCopyNomal", switchText(state_.plainDateCopyChecked())},
             {"DateCopyCompress", switchText(state_.dateCopyCompressChecked())},
             {"CopyAtReadOnly", switchText(state_.copyAtReadOnlyChecked())},
         };
@@ -136,7 +136,7 @@ void SettingsFile::SaveConfig_Click() {
             for (const auto& entry : state_.listTargets()) {
                 if (entry.find_first_of("\r\n") != std::string::npos) {
                     // It would come back as two entries.
-                    throw platform::Failure(EINVAL, "a line break in the target " + entry);
+                    throw platform::Failure::invalidArgument("a line break in the target " + entry);
                 }
                 lines += entry;
                 lines += "\r\n";
@@ -150,7 +150,7 @@ void SettingsFile::SaveConfig_Click() {
     } catch (const platform::Failure& failure) {
         shell_.message("[設定の保存]：対象の監視を中止します\r\n" + failureText(failure),
                        MessageStyle::Ok);
-        monitor_.StopTimer_Click();
+        monitor_.pause();
         return;
     }
     if (dataFileMissing) {

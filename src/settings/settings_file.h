@@ -26,11 +26,11 @@ class SettingsFile {
     // Clears the window and fills it from the two files. A missing data file
     // is created empty and ends the program at once (the first start). Read
     // failures are not caught here.
-    void LoadConfig_Click();
+    void load();
 
     // Writes both files, each one whole or not at all. A failure shows a
     // message, pauses monitoring and keeps configChanged as it was.
-    void SaveConfig_Click();
+    void save();
 
     std::string iniFilePath() const;
     std::string dataFilePath() const;

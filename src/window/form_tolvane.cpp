@@ -6,18 +6,18 @@ namespace tolvane::window {
 
 FormTolvane::FormTolvane(Shell& shell, settings::WindowHooks& hooks, FileDialog& fileDialog,
                          std::string executableFolder, std::string executableBaseName)
-    : visibility_(state_), engine_(state_, shell), monitor_(state_, [this] { engine_.CopyExec(); }),
+    : visibility_(state_), engine_(state_, shell), monitor_(state_, [this] { engine_.runCopy(); }),
       dateCopyMenu_(state_, shell), copyDateDialog_(state_),
       archiveStep_(state_, shell, dateCopyMenu_,
                    [this](const std::string& path) { engine_.finishCopiedFile(path); }),
       editing_(
-          state_, shell, [this] { monitor_.StopTimer_Click(); }, fileDialog),
+          state_, shell, [this] { monitor_.pause(); }, fileDialog),
       moduleIni_(executableFolder), settings_(state_, shell, monitor_, dateCopyMenu_, moduleIni_,
                                               executableFolder, std::move(executableBaseName)),
       lifecycle_(state_, shell, settings_, monitor_, hooks) {
-    state_.onTextIntervalChange = [this] { monitor_.TextInterval_Change(); };
-    state_.onTextSaveAtChange = [this] { editing_.TextSaveAt_Change(); };
-    state_.onTextDateChange = [this](int index) { copyDateDialog_.TextDate_Change(index); };
+    state_.onTextIntervalChange = [this] { TextInterval_Change(); };
+    state_.onTextSaveAtChange = [this] { TextSaveAt_Change(); };
+    state_.onTextDateChange = [this](int index) { TextDate_Change(index); };
     engine_.compressPastDateFolders = [this] { archiveStep_.compressPastDateFolders(); };
 }
 

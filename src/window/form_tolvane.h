@@ -19,8 +19,10 @@
 namespace tolvane::window {
 
 // The main window without its widgets: it owns the state model and every
-// object of the program's logic and wires their hooks to each other. The
-// front end forwards events to the handlers below and draws state().
+// object of the program's logic and wires their hooks to each other. Its
+// forwarders are the one map from the window's controls, menu items and
+// events (named after them) to what they do; the front end calls them and
+// draws state().
 class FormTolvane {
   public:
     FormTolvane(Shell& shell, settings::WindowHooks& hooks, FileDialog& fileDialog,
@@ -32,39 +34,65 @@ class FormTolvane {
     const FormState& state() const { return state_; }
 
     // Start-up and unload.
-    void Form_Load() { lifecycle_.Form_Load(); }
-    void Form_QueryUnload(int& cancel, int unloadMode) {
-        lifecycle_.Form_QueryUnload(cancel, unloadMode);
+    void Form_Load() { lifecycle_.startUp(); }
+    settings::UnloadDecision Form_QueryUnload(UnloadMode mode) {
+        return lifecycle_.queryUnload(mode);
     }
 
-    // The Control menu.
-    void VisibleTrue_Click() { visibility_.VisibleTrue_Click(); }
-    void VisibleFalse_Click() { visibility_.VisibleFalse_Click(); }
-    void M_Exec_Click() { engine_.M_Exec_Click(); }
-    void StopTimer_Click() { monitor_.StopTimer_Click(); }
-    void ReleaseTimer_Click() { monitor_.ReleaseTimer_Click(); }
-    void END_Click() { lifecycle_.END_Click(); }
-    void Cancel_Click() { visibility_.Cancel_Click(); }
+    // The 操作 menu.
+    void VisibleTrue_Click() { visibility_.show(); }
+    void VisibleFalse_Click() { visibility_.hide(); }
+    void M_Exec_Click() { engine_.runCopy(); }
+    void StopTimer_Click() { monitor_.pause(); }
+    void ReleaseTimer_Click() { monitor_.resume(); }
+    void END_Click() { lifecycle_.exitRequested(); }
+    // "キャンセル" only closes the pop-up menu.
+    void Cancel_Click() {}
 
-    // The Config menu.
-    void SaveConfig_Click() { settings_.SaveConfig_Click(); }
-    void LoadConfig_Click() { settings_.LoadConfig_Click(); }
-    void DateCopy_Click() { dateCopyMenu_.DateCopy_Click(); }
-    void DateCopyNomal_Click() { dateCopyMenu_.DateCopyNomal_Click(); }
-    void DateCopyCompress_Click() { dateCopyMenu_.DateCopyCompress_Click(); }
-    void DateCopyRelease_Click() { dateCopyMenu_.DateCopyRelease_Click(); }
-    void CopyAtReadOnly_Click() { dateCopyMenu_.CopyAtReadOnly_Click(); }
-    void setCopyDate_Click() { dateCopyMenu_.setCopyDate_Click(); }
+    // The 設定 menu.
+    void SaveConfig_Click() { settings_.save(); }
+    void LoadConfig_Click() { settings_.load(); }
+    // The date-history submenu's parent only opens the submenu.
+    void DateCopy_Click() {}
+    void DateCopyNomal_Click() { dateCopyMenu_.togglePlainDateCopy(); }
+    void DateCopyCompress_Click() { dateCopyMenu_.toggleCompressedDateCopy(); }
+    void DateCopyRelease_Click() { dateCopyMenu_.turnDateCopyOff(); }
+    void CopyAtReadOnly_Click() { dateCopyMenu_.toggleReadOnlyCopies(); }
+    void setCopyDate_Click() { dateCopyMenu_.showCopyDateDialog(); }
 
     // The timer and the interval box.
-    void TimerInterval_Timer() { monitor_.TimerInterval_Timer(); }
-    void TextInterval_LostFocus() { monitor_.TextInterval_LostFocus(); }
+    void TimerInterval_Timer() { monitor_.countdownTick(); }
+    void TextInterval_Change() { monitor_.intervalTextChanged(); }
+    void TextInterval_LostFocus() { monitor_.intervalEditFinished(); }
+
+    // The target list, the staging box and the destination box.
+    void CommandAddTarget_Click() { editing_.addStagedTarget(); }
+    void TextTargetFolder_KeyPress(int keyCode) { editing_.addOnEnter(keyCode); }
+    void CommandRemoveTarget_Click() { editing_.editSelectedTarget(); }
+    void ListTargets_DblClick() { editing_.editSelectedTarget(); }
+    void CommandSelect_Click() { editing_.browseForTarget(); }
+    void CommandSelectSaveAt_Click() { editing_.browseForDestination(); }
+    void ListTargets_OLEDragDrop(const DroppedFiles& dropped) {
+        editing_.addDroppedTargets(dropped);
+    }
+    void TextTargetFolder_OLEDragDrop(const DroppedFiles& dropped) {
+        editing_.stageDroppedPath(dropped);
+    }
+    void TextSaveAt_OLEDragDrop(const DroppedFiles& dropped) {
+        editing_.setDroppedDestination(dropped);
+    }
+    void TextSaveAt_Change() { editing_.destinationChanged(); }
+    void TextTargetFolder_LostFocus() { editing_.trimStagedPath(); }
+    void TextSaveAt_LostFocus() { editing_.trimDestination(); }
+
+    // The copy-date dialog's fields.
+    void TextDate_Change(int index) { copyDateDialog_.normaliseDateField(index); }
 
     // A notification of the tray icon: true when it opens the Control menu.
     static bool trayOpensMenu(int mouseCode) { return trayNotificationOpensMenu(mouseCode); }
 
-    TargetEditing& editing() { return editing_; }
     history::CopyDateDialog& copyDateDialog() { return copyDateDialog_; }
+    history::DateCopyMenu& dateCopyMenu() { return dateCopyMenu_; }
     monitor::Monitor& monitor() { return monitor_; }
     engine::MirrorEngine& engine() { return engine_; }
     history::ArchiveStep& archiveStep() { return archiveStep_; }

@@ -30,7 +30,7 @@ void layoutControls(MainLayout& layout, int outerWidth) {
     layout.commandRemoveTarget.left = outerWidth - 2265;
 }
 
-OuterSize Form_Resize(MainLayout& layout, int outerWidth) {
+OuterSize resizeLayout(MainLayout& layout, int outerWidth) {
     // Setting the width back raises the resize once more, which lays out for
     // the minimum; clamping first gives that final layout directly and never
     // passes a negative width on.

@@ -51,7 +51,7 @@ struct OuterSize {
 // The resize rule: the window can be widened freely, never narrowed below
 // 4815, and is always 6000 high. Lays the controls out for the size the
 // window ends at and returns that size.
-OuterSize Form_Resize(MainLayout& layout, int outerWidth);
+OuterSize resizeLayout(MainLayout& layout, int outerWidth);
 
 int pixelsOfTwips(int twips);
 int outerWidthOfClientPixels(int clientWidthPixels);

@@ -6,16 +6,16 @@
 
 namespace tolvane::window {
 
-TargetEditing::TargetEditing(FormState& state, Shell& shell, std::function<void()> stopTimer,
+TargetEditing::TargetEditing(FormState& state, Shell& shell, std::function<void()> pauseMonitoring,
                              FileDialog& dialog)
-    : state_(state), shell_(shell), stopTimer_(std::move(stopTimer)), dialog_(dialog) {}
+    : state_(state), shell_(shell), pauseMonitoring_(std::move(pauseMonitoring)), dialog_(dialog) {}
 
-bool TargetEditing::CommandAddTarget_Click() {
+bool TargetEditing::addStagedTarget() {
     const std::string staged = state_.textTargetFolder();
     if (staged.empty()) {
         return true;
     }
-    stopTimer_();
+    pauseMonitoring_();
     // The list addresses entries with 16-bit indices. A full list takes no
     // more; the staged path stays in its box, so nothing typed is lost.
     if (!state_.addListTarget(staged)) {
@@ -26,54 +26,50 @@ bool TargetEditing::CommandAddTarget_Click() {
     return true;
 }
 
-void TargetEditing::TextTargetFolder_KeyPress(int keyCode) {
+void TargetEditing::addOnEnter(int keyCode) {
     if (keyCode == kEnterKeyCode) {
-        CommandAddTarget_Click();
+        addStagedTarget();
     }
 }
 
-void TargetEditing::CommandRemoveTarget_Click() {
+void TargetEditing::editSelectedTarget() {
     const int index = state_.listIndex();
     if (index < 0) {
         return;
     }
-    stopTimer_();
+    pauseMonitoring_();
     state_.setTextTargetFolder(state_.listText());
     state_.removeListTarget(index);
     state_.configChanged = true;
 }
 
-void TargetEditing::ListTargets_DblClick() {
-    CommandRemoveTarget_Click();
-}
-
-void TargetEditing::CommandSelect_Click() {
+void TargetEditing::browseForTarget() {
     const std::string chosen = dialog_.showOpen(kAllFilesFilter, state_.textTargetFolder());
     if (!chosen.empty()) {
         state_.setTextTargetFolder(chosen);
     }
 }
 
-void TargetEditing::CommandSelectSaveAt_Click() {
+void TargetEditing::browseForDestination() {
     const std::string chosen = dialog_.showSave(kAllFilesFilter, state_.textSaveAt());
     if (!chosen.empty()) {
         state_.setTextSaveAt(chosen);
     }
 }
 
-void TargetEditing::ListTargets_OLEDragDrop(const DroppedFiles& dropped) {
+void TargetEditing::addDroppedTargets(const DroppedFiles& dropped) {
     if (!dropped) {
         return;
     }
     for (const std::string& path : *dropped) {
         state_.setTextTargetFolder(path);
-        if (!CommandAddTarget_Click()) {
+        if (!addStagedTarget()) {
             return; // one message is enough; the rest of the drop is refused
         }
     }
 }
 
-void TargetEditing::TextTargetFolder_OLEDragDrop(const DroppedFiles& dropped) {
+void TargetEditing::stageDroppedPath(const DroppedFiles& dropped) {
     if (!dropped) {
         return;
     }
@@ -82,7 +78,7 @@ void TargetEditing::TextTargetFolder_OLEDragDrop(const DroppedFiles& dropped) {
     }
 }
 
-void TargetEditing::TextSaveAt_OLEDragDrop(const DroppedFiles& dropped) {
+void TargetEditing::setDroppedDestination(const DroppedFiles& dropped) {
     if (!dropped) {
         return;
     }
@@ -91,16 +87,16 @@ void TargetEditing::TextSaveAt_OLEDragDrop(const DroppedFiles& dropped) {
     }
 }
 
-void TargetEditing::TextSaveAt_Change() {
-    stopTimer_();
+void TargetEditing::destinationChanged() {
+    pauseMonitoring_();
     state_.configChanged = true;
 }
 
-void TargetEditing::TextTargetFolder_LostFocus() {
+void TargetEditing::trimStagedPath() {
     state_.setTextTargetFolder(platform::removeTrailingSeparators(state_.textTargetFolder()));
 }
 
-void TargetEditing::TextSaveAt_LostFocus() {
+void TargetEditing::trimDestination() {
     state_.setTextSaveAt(platform::removeTrailingSeparators(state_.textSaveAt()));
 }
 

@@ -24,36 +24,36 @@ inline constexpr const char* kListFullMessage = "リストがいっぱいです�
 // settings as changed; the staging box alone does neither.
 class TargetEditing {
   public:
-    // `stopTimer` pauses monitoring (the pause command).
-    TargetEditing(FormState& state, Shell& shell, std::function<void()> stopTimer,
+    // `pauseMonitoring` is the pause command.
+    TargetEditing(FormState& state, Shell& shell, std::function<void()> pauseMonitoring,
                   FileDialog& dialog);
 
     // "▽": appends the staged path; an empty box adds nothing. Returns false
     // when the list is full and the path stayed in its box.
-    bool CommandAddTarget_Click();
+    bool addStagedTarget();
     // Enter in the staging box acts as "▽"; other keys are the box's own.
-    void TextTargetFolder_KeyPress(int keyCode);
+    void addOnEnter(int keyCode);
     // "△": moves the selected entry back into the staging box for editing.
-    void CommandRemoveTarget_Click();
-    void ListTargets_DblClick();
+    void editSelectedTarget();
 
-    void CommandSelect_Click();
-    void CommandSelectSaveAt_Click();
+    void browseForTarget();
+    void browseForDestination();
 
-    void ListTargets_OLEDragDrop(const DroppedFiles& dropped);
-    void TextTargetFolder_OLEDragDrop(const DroppedFiles& dropped);
-    void TextSaveAt_OLEDragDrop(const DroppedFiles& dropped);
+    void addDroppedTargets(const DroppedFiles& dropped);
+    void stageDroppedPath(const DroppedFiles& dropped);
+    void setDroppedDestination(const DroppedFiles& dropped);
 
-    // Wired to the destination's change hook.
-    void TextSaveAt_Change();
+    // The destination's text changed; wired to its change hook.
+    void destinationChanged();
 
-    void TextTargetFolder_LostFocus();
-    void TextSaveAt_LostFocus();
+    // Leaving a box drops the trailing separators of its path.
+    void trimStagedPath();
+    void trimDestination();
 
   private:
     FormState& state_;
     Shell& shell_;
-    std::function<void()> stopTimer_;
+    std::function<void()> pauseMonitoring_;
     FileDialog& dialog_;
 };
 

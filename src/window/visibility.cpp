@@ -8,13 +8,13 @@ bool trayNotificationOpensMenu(int code) {
 
 WindowVisibility::WindowVisibility(FormState& state) : state_(state) {}
 
-void WindowVisibility::VisibleTrue_Click() {
+void WindowVisibility::show() {
     state_.setWindowVisible(true);
     state_.setVisibleFalseChecked(false);
     state_.setVisibleTrueChecked(true);
 }
 
-void WindowVisibility::VisibleFalse_Click() {
+void WindowVisibility::hide() {
     state_.setWindowVisible(false);
     state_.setVisibleTrueChecked(false);
     state_.setVisibleFalseChecked(true);

@@ -29,10 +29,8 @@ class WindowVisibility {
   public:
     explicit WindowVisibility(FormState& state);
 
-    void VisibleTrue_Click();
-    void VisibleFalse_Click();
-    // "キャンセル" only closes the pop-up menu.
-    void Cancel_Click() {}
+    void show();
+    void hide();
 
   private:
     FormState& state_;

@@ -31,7 +31,7 @@ TEST(ArchiveRun, RunArchivesYesterdayAndFinishesTheArchiveLikeACopy) {
     engine::MirrorEngine engine(state, shell, [&] { return today; });
     DateCopyMenu menu(state, shell, [] { return true; });
     CopyDateDialog dialog(state);
-    state.onTextDateChange = [&](int index) { dialog.TextDate_Change(index); };
+    state.onTextDateChange = [&](int index) { dialog.normaliseDateField(index); };
     ArchiveStep step(
         state, shell, menu, [&](const std::string& path) { engine.finishCopiedFile(path); },
         [&] { return today; });
@@ -39,16 +39,16 @@ TEST(ArchiveRun, RunArchivesYesterdayAndFinishesTheArchiveLikeACopy) {
 
     state.addListTarget(source / "note.txt");
     state.setTextSaveAt(dest.str());
-    menu.DateCopyCompress_Click();
-    menu.CopyAtReadOnly_Click();
-    state.setCheckKakunin(0);
-    dialog.CheckKakunin_Click();
+    menu.toggleCompressedDateCopy();
+    menu.toggleReadOnlyCopies();
+    state.setKeepCopyDates(false);
+    dialog.applyKeepDatesBox();
     const char* when[] = {"2026", "12", "8", "9", "30", "0"};
     for (int i = 0; i < 6; ++i) {
         state.setTextDate(i, when[i]);
     }
 
-    engine.CopyExec();
+    engine.runCopy();
 
     EXPECT_TRUE(shell.messages.empty()) << ::testing::PrintToString(shell.texts());
     EXPECT_TRUE(fs::is_regular_file(dest.path() / "20240301" / "note.txt"));

@@ -16,7 +16,7 @@ constexpr const char* kWarning = "unlha32.dllがインストールされてい�
 const std::string kMarkedCaption = std::string("●") + "日付履歴コピーモード";
 
 enum class Mode { Off, Normal, Compress };
-enum class Click { Nomal, Compress, Release };
+enum class Click { Plain, Compress, Release };
 
 struct Rig {
     FormState state;
@@ -30,24 +30,24 @@ struct Rig {
 
     void enter(Mode mode) {
         if (mode == Mode::Normal) {
-            menu.DateCopyNomal_Click();
+            menu.togglePlainDateCopy();
         } else if (mode == Mode::Compress) {
-            menu.DateCopyNomal_Click();
-            menu.DateCopyNomal_Click();
+            menu.togglePlainDateCopy();
+            menu.togglePlainDateCopy();
         }
         probes = 0;
     }
 
     void click(Click click) {
         switch (click) {
-        case Click::Nomal:
-            menu.DateCopyNomal_Click();
+        case Click::Plain:
+            menu.togglePlainDateCopy();
             break;
         case Click::Compress:
-            menu.DateCopyCompress_Click();
+            menu.toggleCompressedDateCopy();
             break;
         case Click::Release:
-            menu.DateCopyRelease_Click();
+            menu.turnDateCopyOff();
             break;
         }
     }
@@ -56,11 +56,11 @@ struct Rig {
         const bool marked = state.dateCopyTag() == "●";
         EXPECT_EQ(state.dateCopyCaption(), marked ? kMarkedCaption : "日付履歴コピーモード");
         if (!marked) {
-            EXPECT_FALSE(state.dateCopyNomalChecked());
+            EXPECT_FALSE(state.plainDateCopyChecked());
             EXPECT_FALSE(state.dateCopyCompressChecked());
             return Mode::Off;
         }
-        EXPECT_NE(state.dateCopyNomalChecked(), state.dateCopyCompressChecked());
+        EXPECT_NE(state.plainDateCopyChecked(), state.dateCopyCompressChecked());
         return state.dateCopyCompressChecked() ? Mode::Compress : Mode::Normal;
     }
 };
@@ -74,7 +74,7 @@ struct Transition {
 
 std::string describe(const Transition& t) {
     static const char* const modes[] = {"Off", "Normal", "Compress"};
-    static const char* const clicks[] = {"Nomal", "Compress", "Release"};
+    static const char* const clicks[] = {"Plain", "Compress", "Release"};
     return std::string(modes[static_cast<int>(t.from)]) + "_" + clicks[static_cast<int>(t.click)];
 }
 
@@ -101,12 +101,12 @@ TEST_P(DateModeTransitions, FollowTheTable) {
 
 INSTANTIATE_TEST_SUITE_P(
     AllRows, DateModeTransitions,
-    ::testing::Values(Transition{Mode::Off, Click::Nomal, Mode::Normal, false},
+    ::testing::Values(Transition{Mode::Off, Click::Plain, Mode::Normal, false},
                       Transition{Mode::Off, Click::Compress, Mode::Compress, true},
-                      Transition{Mode::Normal, Click::Nomal, Mode::Compress, false},
+                      Transition{Mode::Normal, Click::Plain, Mode::Compress, false},
                       Transition{Mode::Normal, Click::Compress, Mode::Compress, true},
                       Transition{Mode::Compress, Click::Compress, Mode::Normal, true},
-                      Transition{Mode::Compress, Click::Nomal, Mode::Normal, false},
+                      Transition{Mode::Compress, Click::Plain, Mode::Normal, false},
                       Transition{Mode::Off, Click::Release, Mode::Off, false},
                       Transition{Mode::Normal, Click::Release, Mode::Off, false},
                       Transition{Mode::Compress, Click::Release, Mode::Off, false}),
@@ -119,37 +119,37 @@ TEST(DateModeFromSettings, HandlersApplyTheirRulesToAnyCombination) {
         // Mode on, neither item checked.
         Rig rig;
         rig.menu.setDateCopyMark();
-        rig.menu.DateCopyNomal_Click();
+        rig.menu.togglePlainDateCopy();
         EXPECT_EQ(rig.mode(), Mode::Normal);
     }
     {
         Rig rig;
         rig.menu.setDateCopyMark();
-        rig.menu.DateCopyCompress_Click();
+        rig.menu.toggleCompressedDateCopy();
         EXPECT_EQ(rig.mode(), Mode::Compress);
     }
     {
         // Both checked: the clicked item goes off, the other stays on.
         Rig rig;
         rig.menu.setDateCopyMark();
-        rig.state.setDateCopyNomalChecked(true);
+        rig.state.setPlainDateCopyChecked(true);
         rig.state.setDateCopyCompressChecked(true);
-        rig.menu.DateCopyNomal_Click();
+        rig.menu.togglePlainDateCopy();
         EXPECT_EQ(rig.mode(), Mode::Compress);
     }
     {
         Rig rig;
         rig.menu.setDateCopyMark();
-        rig.state.setDateCopyNomalChecked(true);
+        rig.state.setPlainDateCopyChecked(true);
         rig.state.setDateCopyCompressChecked(true);
-        rig.menu.DateCopyCompress_Click();
+        rig.menu.toggleCompressedDateCopy();
         EXPECT_EQ(rig.mode(), Mode::Normal);
     }
     {
         // An item checked while the mode is off: the click turns the mode on.
         Rig rig;
-        rig.state.setDateCopyNomalChecked(true);
-        rig.menu.DateCopyNomal_Click();
+        rig.state.setPlainDateCopyChecked(true);
+        rig.menu.togglePlainDateCopy();
         EXPECT_EQ(rig.mode(), Mode::Compress);
     }
 }
@@ -171,22 +171,22 @@ TEST(DateModeMark, IsSetAndClearedOnceWhateverTheRepeats) {
     // Releasing when already off changes nothing at all.
     int changes = 0;
     rig.state.subscribe([&](StateField) { ++changes; });
-    rig.menu.DateCopyRelease_Click();
+    rig.menu.turnDateCopyOff();
     EXPECT_EQ(changes, 0);
 }
 
 TEST(ArchiverCheck, WarnsWhenMissingAndStillSwitches) {
     Rig rig;
     rig.archiverPresent = false;
-    rig.menu.DateCopyCompress_Click();
+    rig.menu.toggleCompressedDateCopy();
     ASSERT_EQ(rig.shell.texts(), std::vector<std::string>{kWarning});
     EXPECT_EQ(rig.shell.messages[0].style, MessageStyle::Ok);
     EXPECT_EQ(rig.mode(), Mode::Compress);
 
     // Also on the click that switches compression off; never for "通常".
-    rig.menu.DateCopyCompress_Click();
+    rig.menu.toggleCompressedDateCopy();
     EXPECT_EQ(rig.shell.messages.size(), 2u);
-    rig.menu.DateCopyNomal_Click();
+    rig.menu.togglePlainDateCopy();
     EXPECT_EQ(rig.shell.messages.size(), 2u);
     EXPECT_EQ(rig.mode(), Mode::Compress);
 }
@@ -195,29 +195,26 @@ TEST(ArchiverCheck, AFailingProbeCountsAsMissing) {
     FormState state;
     FakeShell shell;
     DateCopyMenu menu(state, shell, []() -> bool { throw std::runtime_error("no entry point"); });
-    EXPECT_FALSE(menu.canLoadUnlha());
-    menu.checkUnlha();
+    EXPECT_FALSE(menu.archiverAvailable());
+    menu.warnIfArchiverMissing();
     EXPECT_EQ(shell.texts(), std::vector<std::string>{kWarning});
 
     DateCopyMenu present(state, shell, [] { return true; });
-    EXPECT_TRUE(present.canLoadUnlha());
-    present.checkUnlha();
+    EXPECT_TRUE(present.archiverAvailable());
+    present.warnIfArchiverMissing();
     EXPECT_EQ(shell.messages.size(), 1u);
 }
 
 TEST(OtherSwitches, ReadOnlyTogglesAndTheDialogOpens) {
     Rig rig;
-    rig.menu.CopyAtReadOnly_Click();
+    rig.menu.toggleReadOnlyCopies();
     EXPECT_TRUE(rig.state.copyAtReadOnlyChecked());
-    rig.menu.CopyAtReadOnly_Click();
+    rig.menu.toggleReadOnlyCopies();
     EXPECT_FALSE(rig.state.copyAtReadOnlyChecked());
 
-    rig.menu.DateCopy_Click();
-    EXPECT_EQ(rig.mode(), Mode::Off);
-
-    rig.menu.setCopyDate_Click();
+    rig.menu.showCopyDateDialog();
     EXPECT_TRUE(rig.state.formDateVisible());
-    rig.menu.setCopyDate_Click();
+    rig.menu.showCopyDateDialog();
     EXPECT_TRUE(rig.state.formDateVisible());
     EXPECT_FALSE(rig.state.configChanged);
     EXPECT_TRUE(rig.shell.messages.empty());

@@ -29,7 +29,7 @@ struct Rig {
     Monitor monitor{state, [this] { copyExec(); }};
 
     Rig() {
-        state.onTextIntervalChange = [this] { monitor.TextInterval_Change(); };
+        state.onTextIntervalChange = [this] { monitor.intervalTextChanged(); };
     }
 
     void copyExec() {
@@ -54,7 +54,7 @@ struct Rig {
     // Types the interval and resumes monitoring, as a user would.
     void start(const std::string& interval) {
         state.setTextInterval(interval);
-        monitor.ReleaseTimer_Click();
+        monitor.resume();
     }
 };
 
@@ -66,20 +66,20 @@ TEST(Countdown, SixtySecondsCountsDownThenRunsAndStartsOver) {
     EXPECT_EQ(rig.state.timerPeriodMs(), kInitialTimerPeriodMs);
 
     for (int seconds = 59; seconds >= 1; --seconds) {
-        rig.monitor.TimerInterval_Timer();
+        rig.monitor.countdownTick();
         ASSERT_EQ(rig.state.caption(), waiting(std::to_string(seconds)));
     }
     EXPECT_EQ(rig.state.timerPeriodMs(), 1000);
     EXPECT_EQ(rig.runs, 0);
 
-    rig.monitor.TimerInterval_Timer();
+    rig.monitor.countdownTick();
     EXPECT_EQ(rig.runs, 1);
     EXPECT_EQ(rig.remainingAtRun, std::vector<double>{0});
     EXPECT_EQ(rig.state.caption(), waiting("0"));
     EXPECT_EQ(rig.state.remainingTime, 60000);
     EXPECT_TRUE(rig.state.timerEnabled());
 
-    rig.monitor.TimerInterval_Timer();
+    rig.monitor.countdownTick();
     EXPECT_EQ(rig.state.caption(), waiting("59"));
     EXPECT_EQ(rig.runs, 1);
 }
@@ -87,16 +87,16 @@ TEST(Countdown, SixtySecondsCountsDownThenRunsAndStartsOver) {
 TEST(Countdown, FractionalIntervalRoundsUpToWholeTicks) {
     Rig rig;
     rig.start("1500");
-    rig.monitor.TimerInterval_Timer();
+    rig.monitor.countdownTick();
     EXPECT_EQ(rig.state.caption(), waiting("0.5"));
     EXPECT_EQ(rig.runs, 0);
 
-    rig.monitor.TimerInterval_Timer();
+    rig.monitor.countdownTick();
     EXPECT_EQ(rig.runs, 1);
     EXPECT_EQ(rig.state.caption(), waiting("-0.5"));
     EXPECT_EQ(rig.state.remainingTime, 1500);
 
-    rig.monitor.TimerInterval_Timer();
+    rig.monitor.countdownTick();
     EXPECT_EQ(rig.state.caption(), waiting("0.5"));
 }
 
@@ -106,7 +106,7 @@ TEST(Countdown, ShortIntervalsRunOnEveryTick) {
     Rig rig;
     rig.start("1000");
     for (int i = 0; i < 3; ++i) {
-        rig.monitor.TimerInterval_Timer();
+        rig.monitor.countdownTick();
     }
     EXPECT_EQ(rig.runs, 3);
     EXPECT_EQ(rig.remainingAtRun, (std::vector<double>{0, 0, 0}));
@@ -115,13 +115,13 @@ TEST(Countdown, ShortIntervalsRunOnEveryTick) {
     // 500 ms entered once the period is already one second.
     Rig other;
     other.start("60000");
-    other.monitor.TimerInterval_Timer();
+    other.monitor.countdownTick();
     ASSERT_EQ(other.state.timerPeriodMs(), 1000);
     other.state.setTextInterval("500");
     EXPECT_FALSE(other.state.timerEnabled());
-    other.monitor.ReleaseTimer_Click();
+    other.monitor.resume();
     for (int i = 0; i < 3; ++i) {
-        other.monitor.TimerInterval_Timer();
+        other.monitor.countdownTick();
     }
     EXPECT_EQ(other.runs, 3);
     EXPECT_EQ(other.remainingAtRun, (std::vector<double>{-500, -500, -500}));
@@ -132,7 +132,7 @@ TEST(Countdown, ShortIntervalsRunOnEveryTick) {
 TEST(IntervalField, AnyChangePausesAndMarksSettingsChanged) {
     Rig rig;
     rig.start("60000");
-    rig.monitor.TimerInterval_Timer();
+    rig.monitor.countdownTick();
     rig.state.configChanged = false;
 
     rig.state.setTextInterval("abc");
@@ -143,7 +143,7 @@ TEST(IntervalField, AnyChangePausesAndMarksSettingsChanged) {
     EXPECT_EQ(rig.state.remainingTime, 59000);
     EXPECT_EQ(rig.state.caption(), paused("59"));
 
-    rig.monitor.TextInterval_LostFocus();
+    rig.monitor.intervalEditFinished();
     EXPECT_EQ(rig.state.textInterval(), "1");
     EXPECT_EQ(rig.state.monitorInterval, 1);
     EXPECT_EQ(rig.state.remainingTime, 59000);
@@ -152,10 +152,10 @@ TEST(IntervalField, AnyChangePausesAndMarksSettingsChanged) {
 TEST(IntervalField, OneReachesTheIntervalWithoutResettingTheCountdown) {
     Rig rig;
     rig.start("60000");
-    rig.monitor.TimerInterval_Timer();
+    rig.monitor.countdownTick();
     rig.state.setTextInterval("1");
     EXPECT_EQ(rig.state.monitorInterval, 60000);
-    rig.monitor.TextInterval_LostFocus();
+    rig.monitor.intervalEditFinished();
     EXPECT_EQ(rig.state.textInterval(), "1");
     EXPECT_EQ(rig.state.monitorInterval, 1);
     EXPECT_EQ(rig.state.remainingTime, 59000);
@@ -165,17 +165,17 @@ TEST(IntervalField, LeavingTheFieldNormalisesItsText) {
     Rig rig;
     rig.state.setTextInterval("0060000");
     EXPECT_EQ(rig.state.monitorInterval, 60000);
-    rig.monitor.TextInterval_LostFocus();
+    rig.monitor.intervalEditFinished();
     EXPECT_EQ(rig.state.textInterval(), "60000");
     EXPECT_EQ(rig.state.monitorInterval, 60000);
 
     rig.state.setTextInterval("12abc");
-    rig.monitor.TextInterval_LostFocus();
+    rig.monitor.intervalEditFinished();
     EXPECT_EQ(rig.state.textInterval(), "12");
     EXPECT_EQ(rig.state.monitorInterval, 12);
 
     rig.state.setTextInterval("-5");
-    rig.monitor.TextInterval_LostFocus();
+    rig.monitor.intervalEditFinished();
     EXPECT_EQ(rig.state.textInterval(), "1");
     EXPECT_EQ(rig.state.monitorInterval, 1);
 }
@@ -186,7 +186,7 @@ TEST(IntervalField, NumberBeyondDoubleRangeCountsAsNoNumber) {
     rig.state.setTextInterval("1E999");
     EXPECT_EQ(rig.state.monitorInterval, 60000);
     EXPECT_EQ(rig.state.remainingTime, 60000);
-    rig.monitor.TextInterval_LostFocus();
+    rig.monitor.intervalEditFinished();
     EXPECT_EQ(rig.state.textInterval(), "1");
 }
 
@@ -194,31 +194,31 @@ TEST(PauseResume, PauseIsNoToggleAndResumeContinuesFromTheRemainder) {
     Rig rig;
     rig.start("60000");
     for (int i = 0; i < 5; ++i) {
-        rig.monitor.TimerInterval_Timer();
+        rig.monitor.countdownTick();
     }
-    rig.monitor.StopTimer_Click();
-    rig.monitor.StopTimer_Click();
+    rig.monitor.pause();
+    rig.monitor.pause();
     EXPECT_TRUE(rig.state.stopTimerChecked());
     EXPECT_FALSE(rig.state.timerEnabled());
     EXPECT_EQ(rig.state.caption(), paused("55"));
 
-    rig.monitor.ReleaseTimer_Click();
+    rig.monitor.resume();
     EXPECT_FALSE(rig.state.stopTimerChecked());
     EXPECT_TRUE(rig.state.timerEnabled());
     EXPECT_EQ(rig.state.caption(), waiting("55"));
-    rig.monitor.TimerInterval_Timer();
+    rig.monitor.countdownTick();
     EXPECT_EQ(rig.state.caption(), waiting("54"));
 }
 
 TEST(PauseResume, EditWhilePausedResumesFromTheNewInterval) {
     Rig rig;
     rig.start("60000");
-    rig.monitor.TimerInterval_Timer();
-    rig.monitor.StopTimer_Click();
+    rig.monitor.countdownTick();
+    rig.monitor.pause();
     rig.state.setTextInterval("30000");
     EXPECT_EQ(rig.state.caption(), paused("30"));
-    rig.monitor.ReleaseTimer_Click();
-    rig.monitor.TimerInterval_Timer();
+    rig.monitor.resume();
+    rig.monitor.countdownTick();
     EXPECT_EQ(rig.state.caption(), waiting("29"));
 }
 
@@ -226,16 +226,16 @@ TEST(PauseResume, TickAfterManualRunWhilePausedPausesAgain) {
     Rig rig;
     rig.start("60000");
     for (int i = 0; i < 10; ++i) {
-        rig.monitor.TimerInterval_Timer();
+        rig.monitor.countdownTick();
     }
-    rig.monitor.StopTimer_Click();
+    rig.monitor.pause();
 
     rig.copyExec(); // the manual run
     EXPECT_TRUE(rig.state.timerEnabled());
     EXPECT_EQ(rig.state.caption(), paused("50"));
     EXPECT_EQ(rig.state.remainingTime, 50000);
 
-    rig.monitor.TimerInterval_Timer();
+    rig.monitor.countdownTick();
     EXPECT_FALSE(rig.state.timerEnabled());
     EXPECT_TRUE(rig.state.stopTimerChecked());
     EXPECT_EQ(rig.state.caption(), paused("50"));
@@ -247,18 +247,18 @@ TEST(PauseResume, TicksDuringARunNeverStartANestedRun) {
     rig.start("1000");
     rig.duringRun = [&] {
         // Resume from the menu during the run, then the timer ticks.
-        rig.monitor.ReleaseTimer_Click();
+        rig.monitor.resume();
         for (int i = 0; i < 3; ++i) {
-            rig.monitor.TimerInterval_Timer();
+            rig.monitor.countdownTick();
         }
     };
-    rig.monitor.TimerInterval_Timer();
+    rig.monitor.countdownTick();
     EXPECT_EQ(rig.runs, 1);
     EXPECT_EQ(rig.state.remainingTime, 1000);
     EXPECT_EQ(rig.state.caption(), waiting("0"));
 
     // After the run, ticks count down and run again as usual.
-    rig.monitor.TimerInterval_Timer();
+    rig.monitor.countdownTick();
     EXPECT_EQ(rig.runs, 2);
 }
 

