@@ -1,15 +1,13 @@
 // tolvane-run: one copy run without a window, for scripts and benchmarks.
 
 #include "console_shell.h"
-#include "engine/mirror_engine.h"
-#include "history/archive_step.h"
-#include "history/date_copy_menu.h"
-#include "monitor/monitor.h"
 #include "platform/failure.h"
+#include "platform/paths.h"
 #include "run_options.h"
-#include "settings/module_ini.h"
-#include "settings/settings_file.h"
+#include "settings/lifecycle.h"
 #include "state/form_state.h"
+#include "window/file_dialog.h"
+#include "window/form_tolvane.h"
 
 #include <iostream>
 #include <string>
@@ -22,58 +20,24 @@ constexpr int kExitBadArguments = 2;
 constexpr int kExitEnded = 10;
 constexpr int kExitEndedImmediately = 11;
 
-void applyStamp(const tolvane::run::RunOptions& options, tolvane::FormState& state) {
-    if (options.stamp) {
-        state.setCheckKakunin(0);
-        for (int index = 0; index < 6; ++index) {
-            state.setTextDate(index, (*options.stamp)[static_cast<std::size_t>(index)]);
-        }
-    }
-}
+// Nothing to browse without a display.
+class NoFileDialog : public tolvane::window::FileDialog {
+  public:
+    std::string showOpen(const std::string&, const std::string&) override { return {}; }
+    std::string showSave(const std::string&, const std::string&) override { return {}; }
+};
 
-// Puts the options where the window would hold them.
-void fillState(const tolvane::run::RunOptions& options, tolvane::FormState& state) {
-    for (const std::string& target : options.targets) {
-        if (!state.addListTarget(target)) {
-            break;
-        }
-    }
-    // Monitoring runs, as in the program after start-up; editing the
-    // destination pauses it, as the window does.
-    state.setStopTimerChecked(false);
-    state.setTextSaveAt(options.saveAt);
-    state.onTextSaveAtChange = [&state] {
-        state.setStopTimerChecked(true);
-        state.configChanged = true;
-    };
-    if (options.dateCopy) {
-        state.setDateCopyTag(tolvane::kDateCopyMark);
-        state.setDateCopyCaption(std::string(tolvane::kDateCopyMark) + tolvane::kDateCopyCaption);
-        state.setDateCopyNomalChecked(!options.compress);
-    }
-    state.setDateCopyCompressChecked(options.compress);
-    state.setCopyAtReadOnlyChecked(options.readOnly);
-    applyStamp(options, state);
-}
+// There is no window to hide and no icon to show.
+class NoWindowHooks : public tolvane::settings::WindowHooks {
+  public:
+    void hideWindow() override {}
+    void setTrayIcon(bool) override {}
+};
 
-// Loads the settings files as start-up does, as if the executable were
-// <folder>/Tolvane; then the options given override single values.
-void loadSettings(const tolvane::run::RunOptions& options, tolvane::FormState& state,
-                  tolvane::Shell& shell, tolvane::monitor::Monitor& monitor,
-                  tolvane::history::DateCopyMenu& menu) {
-    std::string folder = *options.settingsFolder;
-    while (folder.size() > 1 && folder.ends_with('/')) {
-        folder.pop_back();
-    }
-    tolvane::settings::ModuleINI ini(folder);
-    tolvane::settings::SettingsFile settings(state, shell, monitor, menu, ini, folder, "Tolvane");
-    state.onTextIntervalChange = [&monitor] { monitor.TextInterval_Change(); };
-    state.onTextSaveAtChange = [&monitor, &state] {
-        monitor.StopTimer_Click();
-        state.configChanged = true;
-    };
-    settings.LoadConfig_Click();
-
+// Puts the options where the window's controls would put them; options not
+// given leave what the settings files said.
+void applyOptions(const tolvane::run::RunOptions& options, tolvane::window::FormTolvane& form) {
+    tolvane::FormState& state = form.state();
     if (!options.targets.empty()) {
         state.clearListTargets();
         for (const std::string& target : options.targets) {
@@ -86,22 +50,25 @@ void loadSettings(const tolvane::run::RunOptions& options, tolvane::FormState& s
         state.setTextSaveAt(options.saveAt);
     }
     if (options.dateCopy) {
-        menu.setDateCopyMark();
-        if (!state.dateCopyNomalChecked() && !state.dateCopyCompressChecked()) {
-            state.setDateCopyNomalChecked(!options.compress);
+        form.dateCopyMenu().setDateCopyMark();
+        if (!state.plainDateCopyChecked() && !state.dateCopyCompressChecked()) {
+            state.setPlainDateCopyChecked(!options.compress);
         }
     }
     if (options.compress) {
         state.setDateCopyCompressChecked(true);
-        state.setDateCopyNomalChecked(false);
+        state.setPlainDateCopyChecked(false);
     }
     if (options.readOnly) {
         state.setCopyAtReadOnlyChecked(true);
     }
-    applyStamp(options, state);
-    // Monitoring runs, as in the program after start-up.
-    state.configChanged = false;
-    monitor.ReleaseTimer_Click();
+    if (options.stamp) {
+        state.setKeepCopyDates(false);
+        form.copyDateDialog().applyKeepDatesBox();
+        for (int index = 0; index < 6; ++index) {
+            state.setTextDate(index, (*options.stamp)[static_cast<std::size_t>(index)]);
+        }
+    }
 }
 
 } // namespace
@@ -115,23 +82,26 @@ int main(int argc, char** argv) {
         return kExitBadArguments;
     }
 
-    tolvane::FormState state;
     tolvane::run::ConsoleShell shell(std::cout);
-    if (!options->settingsFolder) {
-        fillState(*options, state);
-    }
-    tolvane::engine::MirrorEngine engine(state, shell);
-    tolvane::history::DateCopyMenu menu(state, shell);
-    tolvane::history::ArchiveStep archiveStep(
-        state, shell, menu, [&engine](const std::string& path) { engine.finishCopiedFile(path); });
-    engine.compressPastDateFolders = [&archiveStep] { archiveStep.compressPastDateFolders(); };
-    tolvane::monitor::Monitor monitor(state, [&engine] { engine.CopyExec(); });
+    NoWindowHooks hooks;
+    NoFileDialog fileDialog;
+    // With --settings, the files are read as if the executable were
+    // <folder>/Tolvane.
+    const std::string folder =
+        options->settingsFolder
+            ? tolvane::platform::removeTrailingSeparators(*options->settingsFolder)
+            : std::string();
+    tolvane::window::FormTolvane form(shell, hooks, fileDialog, folder, "Tolvane");
 
     try {
         if (options->settingsFolder) {
-            loadSettings(*options, state, shell, monitor, menu);
+            form.settingsFile().load();
         }
-        engine.CopyExec();
+        applyOptions(*options, form);
+        // Monitoring runs, as in the program after start-up.
+        form.state().configChanged = false;
+        form.monitor().resume();
+        form.engine().runCopy();
     } catch (const tolvane::run::ProgramEnded& ended) {
         return ended.kind == tolvane::EndKind::Immediate ? kExitEndedImmediately : kExitEnded;
     } catch (const tolvane::platform::Failure& failure) {
@@ -140,6 +110,6 @@ int main(int argc, char** argv) {
                       tolvane::MessageStyle::Ok);
         return kExitEnded;
     }
-    std::cout << "CAPTION: " << state.caption() << "\n";
+    std::cout << "CAPTION: " << form.state().caption() << "\n";
     return kExitReturned;
 }
