@@ -2,12 +2,12 @@
 #include "platform/failure.h"
 #include "platform/file_io.h"
 #include "platform/files.h"
+#include "support/files.h"
 #include "support/temp_dir.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <filesystem>
-#include <fstream>
 #include <gtest/gtest.h>
 #include <string>
 
@@ -15,12 +15,9 @@ namespace tolvane::platform {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::readFile;
 using testing::TempDir;
-
-std::string contentOf(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
+using testing::writeFile;
 
 std::string readAll(InputFile& file) {
     std::string content;
@@ -33,7 +30,7 @@ std::string readAll(InputFile& file) {
 
 TEST(InputFile, ReadsToTheEndAndTellsAMissingFileFromAnUnreadableOne) {
     TempDir dir;
-    std::ofstream(dir / "a", std::ios::binary) << std::string("ab\0cdefg", 8);
+    writeFile(dir / "a", std::string("ab\0cdefg", 8));
     InputFile file(dir / "a");
     EXPECT_EQ(readAll(file), std::string("ab\0cdefg", 8));
     EXPECT_EQ(file.read(nullptr, 0), 0u);
@@ -59,9 +56,9 @@ TEST(InputFile, ReadsToTheEndAndTellsAMissingFileFromAnUnreadableOne) {
 
 TEST(NewFile, NeverTakesOverAnExistingNameAndWritesByPosition) {
     TempDir dir;
-    std::ofstream(dir / "taken") << "kept";
+    writeFile(dir / "taken", "kept");
     EXPECT_THROW(NewFile(dir / "taken"), Failure);
-    EXPECT_EQ(contentOf(dir / "taken"), "kept");
+    EXPECT_EQ(readFile(dir / "taken"), "kept");
 
     NewFile file(dir / "new");
     file.writeAt(0, "hello world", 11);
@@ -69,7 +66,7 @@ TEST(NewFile, NeverTakesOverAnExistingNameAndWritesByPosition) {
     file.resize(8);
     file.sync();
     file.close();
-    EXPECT_EQ(contentOf(dir / "new"), "hello WO");
+    EXPECT_EQ(readFile(dir / "new"), "hello WO");
 }
 
 TEST(NewFile, TemporaryFilesLieBesideTheirTargetUnderFreshNames) {
@@ -88,10 +85,10 @@ TEST(NewFile, TemporaryFilesLieBesideTheirTargetUnderFreshNames) {
 
 TEST(EntryChanges, RenameReplacesRemoveAndSyncReportWhatHappened) {
     TempDir dir;
-    std::ofstream(dir / "new") << "new";
-    std::ofstream(dir / "old") << "old";
+    writeFile(dir / "new", "new");
+    writeFile(dir / "old", "old");
     renameReplacing(dir / "new", dir / "old");
-    EXPECT_EQ(contentOf(dir / "old"), "new");
+    EXPECT_EQ(readFile(dir / "old"), "new");
     EXPECT_FALSE(fs::exists(dir / "new"));
     EXPECT_THROW(renameReplacing(dir / "new", dir / "old"), Failure);
 
@@ -107,7 +104,7 @@ TEST(EntryChanges, RenameReplacesRemoveAndSyncReportWhatHappened) {
 
 TEST(FolderNames, EveryEntryIsListedWhateverItIs) {
     TempDir dir;
-    std::ofstream(dir / "file") << "x";
+    writeFile(dir / "file", "x");
     fs::create_directory(dir / "sub");
     fs::create_symlink("nowhere", dir / "dangling");
     auto names = listFolderNames(dir.str());
@@ -118,7 +115,7 @@ TEST(FolderNames, EveryEntryIsListedWhateverItIs) {
 
 TEST(ArchiveStatus, GivesTheModeAndOwnerTheArchiveRecords) {
     TempDir dir;
-    std::ofstream(dir / "file") << "12345";
+    writeFile(dir / "file", "12345");
     fs::permissions(dir / "file",
                     fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
     fs::create_symlink("file", dir / "link");
