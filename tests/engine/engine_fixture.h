@@ -5,14 +5,11 @@
 #include "platform/files.h"
 #include "platform/paths.h"
 #include "support/fake_shell.h"
+#include "support/files.h"
 #include "support/temp_dir.h"
 
-#include <algorithm>
-#include <fcntl.h>
 #include <filesystem>
-#include <fstream>
 #include <gtest/gtest.h>
-#include <sstream>
 #include <string>
 #include <sys/stat.h>
 #include <vector>
@@ -30,15 +27,11 @@ class EngineTest : public ::testing::Test {
     std::string path(const std::string& relative) const { return dir / relative; }
 
     void write(const std::string& relative, const std::string& content) {
-        std::filesystem::create_directories(std::filesystem::path(path(relative)).parent_path());
-        std::ofstream(path(relative), std::ios::binary) << content;
+        testing::writeFile(path(relative), content);
     }
 
     std::string read(const std::string& relative) const {
-        std::ifstream in(path(relative), std::ios::binary);
-        std::stringstream text;
-        text << in.rdbuf();
-        return text.str();
+        return testing::readFile(path(relative));
     }
 
     bool exists(const std::string& relative) const {
@@ -46,17 +39,18 @@ class EngineTest : public ::testing::Test {
     }
 
     void setModified(const std::string& relative, std::int64_t seconds) {
-        const struct timespec times[2] = {{static_cast<time_t>(seconds), 0},
-                                          {static_cast<time_t>(seconds), 0}};
-        ASSERT_EQ(::utimensat(AT_FDCWD, path(relative).c_str(), times, AT_SYMLINK_NOFOLLOW), 0);
+        testing::setModified(path(relative), seconds);
     }
 
     std::int64_t modified(const std::string& relative) const {
         return platform::fileStatus(path(relative)).modified;
     }
 
+    // The permission bits, as the system reports them.
     std::uint32_t mode(const std::string& relative) const {
-        return platform::fileStatus(path(relative)).mode;
+        struct stat status {};
+        EXPECT_EQ(::stat(path(relative).c_str(), &status), 0) << relative;
+        return status.st_mode & 07777;
     }
 
     void chmod(const std::string& relative, unsigned mode) {
@@ -64,12 +58,7 @@ class EngineTest : public ::testing::Test {
     }
 
     std::vector<std::string> names(const std::string& relative) const {
-        std::vector<std::string> found;
-        for (const auto& entry : std::filesystem::directory_iterator(path(relative))) {
-            found.push_back(entry.path().filename().string());
-        }
-        std::sort(found.begin(), found.end());
-        return found;
+        return testing::namesIn(path(relative));
     }
 
     // Runs `step`; true when the program ended inside it.

@@ -19,13 +19,13 @@ struct Rig {
     Rig() {
         state.onTextDateChange = [this](int index) {
             ++changeEvents;
-            dialog.TextDate_Change(index);
+            dialog.normaliseDateField(index);
         };
     }
 
-    void setBox(int value) {
-        state.setCheckKakunin(value);
-        dialog.CheckKakunin_Click();
+    void setBox(bool keep) {
+        state.setKeepCopyDates(keep);
+        dialog.applyKeepDatesBox();
     }
 };
 
@@ -37,11 +37,12 @@ TEST(CopyDateFields, KeepOnlyAPlainNumber) {
     for (const Case& c :
          {Case{"09", "9"}, Case{"1.", "1"}, Case{"12abc", "12"}, Case{"2024", "2024"},
           Case{"13", "13"}, Case{"abc", "0"}, Case{"-3", "-3"}, Case{"1.5", "1.5"}}) {
+        SCOPED_TRACE(std::string("typed ") + c.typed);
         Rig rig;
         rig.state.setTextDate(1, c.typed);
-        EXPECT_EQ(rig.state.textDate(1), c.shown) << "typed " << c.typed;
+        EXPECT_EQ(rig.state.textDate(1), c.shown);
         // The replacement raises one more change at most, then it settles.
-        EXPECT_LE(rig.changeEvents, 2) << "typed " << c.typed;
+        EXPECT_LE(rig.changeEvents, 2);
     }
 
     Rig rig;
@@ -52,17 +53,17 @@ TEST(CopyDateFields, KeepOnlyAPlainNumber) {
 
 TEST(CopyDateFields, OutOfRangeIndexIsIgnored) {
     Rig rig;
-    rig.dialog.TextDate_Change(6);
-    rig.dialog.TextDate_Change(-1);
+    rig.dialog.normaliseDateField(6);
+    rig.dialog.normaliseDateField(-1);
     EXPECT_EQ(rig.changeEvents, 0);
 }
 
 TEST(CopyDateBox, SwitchesTheFieldsAndLeavesTheirTexts) {
     Rig rig;
-    EXPECT_EQ(rig.state.checkKakunin(), 1);
+    EXPECT_TRUE(rig.state.keepCopyDates());
     EXPECT_FALSE(rig.state.dateFieldsEnabled());
 
-    rig.setBox(0);
+    rig.setBox(false);
     EXPECT_TRUE(rig.state.dateFieldsEnabled());
     EXPECT_EQ(rig.state.textDate(), (std::array<std::string, 6>{}));
 
@@ -70,38 +71,38 @@ TEST(CopyDateBox, SwitchesTheFieldsAndLeavesTheirTexts) {
     for (int i = 0; i < 6; ++i) {
         rig.state.setTextDate(i, typed[static_cast<std::size_t>(i)]);
     }
-    rig.setBox(1);
+    rig.setBox(true);
     EXPECT_FALSE(rig.state.dateFieldsEnabled());
     EXPECT_EQ(rig.state.textDate(), (std::array<std::string, 6>{"2024", "13", "1", "0", "0", "0"}));
 
-    rig.dialog.setEnable(true);
+    rig.dialog.setFieldsEnabled(true);
     EXPECT_TRUE(rig.state.dateFieldsEnabled());
-    EXPECT_EQ(rig.state.checkKakunin(), 1);
+    EXPECT_TRUE(rig.state.keepCopyDates());
 }
 
 TEST(CopyDateDialogLifetime, OkHidesAndKeepsCloseBoxResets) {
     Rig rig;
-    rig.menu.setCopyDate_Click();
+    rig.menu.showCopyDateDialog();
     ASSERT_TRUE(rig.state.formDateVisible());
-    rig.setBox(0);
+    rig.setBox(false);
     rig.state.setTextDate(0, "2026");
     rig.state.setTextDate(1, "12");
 
-    rig.dialog.CommandOK_Click();
+    rig.dialog.accept();
     EXPECT_FALSE(rig.state.formDateVisible());
-    rig.menu.setCopyDate_Click();
+    rig.menu.showCopyDateDialog();
     EXPECT_TRUE(rig.state.formDateVisible());
-    EXPECT_EQ(rig.state.checkKakunin(), 0);
+    EXPECT_FALSE(rig.state.keepCopyDates());
     EXPECT_TRUE(rig.state.dateFieldsEnabled());
     EXPECT_EQ(rig.state.textDate(0), "2026");
     EXPECT_EQ(rig.state.textDate(1), "12");
 
     const int eventsBefore = rig.changeEvents;
-    rig.dialog.closedByCloseBox();
+    rig.dialog.discardEntries();
     EXPECT_FALSE(rig.state.formDateVisible());
     EXPECT_EQ(rig.changeEvents, eventsBefore);
-    rig.menu.setCopyDate_Click();
-    EXPECT_EQ(rig.state.checkKakunin(), 1);
+    rig.menu.showCopyDateDialog();
+    EXPECT_TRUE(rig.state.keepCopyDates());
     EXPECT_FALSE(rig.state.dateFieldsEnabled());
     EXPECT_EQ(rig.state.textDate(), (std::array<std::string, 6>{}));
 }

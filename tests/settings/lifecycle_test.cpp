@@ -12,20 +12,20 @@ using Lines = std::vector<std::string>;
 const std::string kExitQuestion = "設定の変更が保存されていません。\r\n保存しますか？";
 
 void prepare(const Program& p, const std::string& interval, const std::string& list = "") {
-    put(p.iniPath(), "[Tolvane]\r\nInterval=" + interval + "\r\nSaveAt=/backup\r\n");
-    put(p.dataPath(), list);
+    writeFile(p.iniPath(), "[Tolvane]\r\nInterval=" + interval + "\r\nSaveAt=/backup\r\n");
+    writeFile(p.dataPath(), list);
 }
 
 // --- start-up ------------------------------------------------------------------
 
 TEST_F(SettingsTest, FirstStartEndsBeforeAnyWindowOrIconThenTheSecondStartRuns) {
-    EXPECT_THROW(p.lifecycle.Form_Load(), ApplicationEnded);
+    EXPECT_THROW(p.lifecycle.startUp(), ApplicationEnded);
     EXPECT_EQ(p.shell.endKind, EndKind::Immediate);
     EXPECT_TRUE(p.hooks.calls.empty());
-    EXPECT_EQ(get(p.dataPath()), "");
+    EXPECT_EQ(readFile(p.dataPath()), "");
 
     Program second(p.folder);
-    second.lifecycle.Form_Load();
+    second.lifecycle.startUp();
     EXPECT_FALSE(second.shell.ended);
     EXPECT_TRUE(second.shell.messages.empty());
     EXPECT_TRUE(second.state.listTargets().empty());
@@ -42,7 +42,7 @@ TEST_F(SettingsTest, StartUpTakesTheIntervalMakesOneStepAndThenMonitors) {
     bool pausedWhileServing = false;
     p.shell.onServeEvents = [&] { pausedWhileServing = p.state.stopTimerChecked(); };
 
-    p.lifecycle.Form_Load();
+    p.lifecycle.startUp();
 
     EXPECT_EQ(p.state.monitorInterval, 60000);
     EXPECT_EQ(p.state.remainingTime, 59000);
@@ -63,7 +63,7 @@ TEST_F(SettingsTest, StartUpWithAShortIntervalRunsAtOnceBeforeMonitoringIsReleas
         Program run(dir / interval);
         fs::create_directory(run.folder);
         prepare(run, interval);
-        run.lifecycle.Form_Load();
+        run.lifecycle.startUp();
         EXPECT_EQ(run.copyRuns, 1);
         EXPECT_EQ(run.pausedAtCopy, std::vector<bool>{true});
         EXPECT_EQ(run.state.remainingTime, valueOfText(interval));
@@ -78,7 +78,7 @@ TEST_F(SettingsTest, StartUpWithoutAUsableIntervalMakesNoStep) {
         Program run(dir / ("i" + std::string(interval)));
         fs::create_directory(run.folder);
         prepare(run, interval);
-        run.lifecycle.Form_Load();
+        run.lifecycle.startUp();
         EXPECT_EQ(run.copyRuns, 0);
         EXPECT_EQ(run.state.monitorInterval, 0);
         EXPECT_EQ(run.state.remainingTime, 0);
@@ -93,7 +93,7 @@ TEST_F(SettingsTest, AFailingReadAtStartUpReachesTheCaller) {
     prepare(p, "60000");
     fs::remove(p.dataPath());
     fs::create_directory(p.dataPath());
-    EXPECT_THROW(p.lifecycle.Form_Load(), platform::Failure);
+    EXPECT_THROW(p.lifecycle.startUp(), platform::Failure);
     EXPECT_TRUE(p.hooks.calls.empty());
 }
 
@@ -101,17 +101,13 @@ TEST_F(SettingsTest, AFailingReadAtStartUpReachesTheCaller) {
 
 TEST_F(SettingsTest, CloseBoxOnlyHidesOtherModesRemoveTheIcon) {
     p.state.configChanged = true;
-    int cancel = 0;
-    p.lifecycle.Form_QueryUnload(cancel, 0);
-    EXPECT_EQ(cancel, 1);
+    EXPECT_EQ(p.lifecycle.queryUnload(UnloadMode::CloseBox), UnloadDecision::Cancel);
     EXPECT_EQ(p.hooks.calls, Lines{"hide"});
 
-    for (int mode : {1, 2, 3, 5}) {
-        SCOPED_TRACE(mode);
+    for (UnloadMode mode : {UnloadMode::ByProgram, UnloadMode::SessionEnd}) {
+        SCOPED_TRACE(static_cast<int>(mode));
         p.hooks.calls.clear();
-        cancel = 0;
-        p.lifecycle.Form_QueryUnload(cancel, mode);
-        EXPECT_EQ(cancel, 0);
+        EXPECT_EQ(p.lifecycle.queryUnload(mode), UnloadDecision::Proceed);
         EXPECT_EQ(p.hooks.calls, Lines{"icon-"});
     }
     // Nothing asked, nothing saved, nothing ended by the hook itself.
@@ -124,14 +120,14 @@ class ExitTest : public SettingsTest {
   protected:
     void SetUp() override {
         prepare(p, "60000", "/a\r\n");
-        p.lifecycle.Form_Load();
-        iniBefore = get(p.iniPath());
+        p.lifecycle.startUp();
+        iniBefore = readFile(p.iniPath());
     }
     std::string iniBefore;
 };
 
 TEST_F(ExitTest, WithoutChangesEndsWithoutAsking) {
-    EXPECT_THROW(p.lifecycle.END_Click(), ApplicationEnded);
+    EXPECT_THROW(p.lifecycle.exitRequested(), ApplicationEnded);
     EXPECT_TRUE(p.shell.messages.empty());
     EXPECT_EQ(p.shell.endKind, EndKind::Orderly);
     EXPECT_EQ(p.shell.endCause, EndCause::Requested);
@@ -140,34 +136,34 @@ TEST_F(ExitTest, WithoutChangesEndsWithoutAsking) {
 TEST_F(ExitTest, YesSavesThenEnds) {
     p.state.setTextSaveAt("/elsewhere");
     p.shell.answers = {Button::Yes};
-    EXPECT_THROW(p.lifecycle.END_Click(), ApplicationEnded);
+    EXPECT_THROW(p.lifecycle.exitRequested(), ApplicationEnded);
     EXPECT_EQ(p.shell.texts(), (Lines{kExitQuestion, kSaved}));
     EXPECT_EQ(p.shell.messages[0].style, MessageStyle::YesNoCancel);
-    EXPECT_NE(get(p.iniPath()).find("SaveAt=/elsewhere"), std::string::npos);
+    EXPECT_NE(readFile(p.iniPath()).find("SaveAt=/elsewhere"), std::string::npos);
     EXPECT_EQ(p.shell.endKind, EndKind::Orderly);
 }
 
 TEST_F(ExitTest, NoEndsWithoutSaving) {
     p.state.setTextSaveAt("/elsewhere");
     p.shell.answers = {Button::No};
-    EXPECT_THROW(p.lifecycle.END_Click(), ApplicationEnded);
+    EXPECT_THROW(p.lifecycle.exitRequested(), ApplicationEnded);
     EXPECT_EQ(p.shell.texts(), Lines{kExitQuestion});
-    EXPECT_EQ(get(p.iniPath()), iniBefore);
+    EXPECT_EQ(readFile(p.iniPath()), iniBefore);
     EXPECT_EQ(p.shell.endKind, EndKind::Orderly);
 }
 
 TEST_F(ExitTest, CancelChangesNothingAndALaterExitAsksAgain) {
     p.state.setTextSaveAt("/elsewhere");
-    p.monitor.ReleaseTimer_Click();
+    p.monitor.resume();
     p.shell.answers = {Button::Cancel};
-    p.lifecycle.END_Click();
+    p.lifecycle.exitRequested();
     EXPECT_FALSE(p.shell.ended);
     EXPECT_TRUE(p.state.configChanged);
     EXPECT_TRUE(p.state.timerEnabled());
-    EXPECT_EQ(get(p.iniPath()), iniBefore);
+    EXPECT_EQ(readFile(p.iniPath()), iniBefore);
 
     p.shell.answers = {Button::No};
-    EXPECT_THROW(p.lifecycle.END_Click(), ApplicationEnded);
+    EXPECT_THROW(p.lifecycle.exitRequested(), ApplicationEnded);
     EXPECT_EQ(p.shell.texts(), (Lines{kExitQuestion, kExitQuestion}));
 }
 
@@ -175,7 +171,7 @@ TEST_F(ExitTest, AFailedSaveKeepsTheProgramRunning) {
     p.state.setTextSaveAt("/elsewhere");
     fs::permissions(p.iniPath(), fs::perms::owner_read);
     p.shell.answers = {Button::Yes};
-    p.lifecycle.END_Click();
+    p.lifecycle.exitRequested();
     EXPECT_FALSE(p.shell.ended);
     ASSERT_EQ(p.shell.messages.size(), 2u);
     EXPECT_TRUE(p.shell.messages[1].text.starts_with(kSaveFailed));
@@ -184,17 +180,17 @@ TEST_F(ExitTest, AFailedSaveKeepsTheProgramRunning) {
 
     // The user can still leave without saving.
     p.shell.answers = {Button::No};
-    EXPECT_THROW(p.lifecycle.END_Click(), ApplicationEnded);
+    EXPECT_THROW(p.lifecycle.exitRequested(), ApplicationEnded);
 }
 
 TEST_F(ExitTest, YesWithTheDataFileGoneEndsInsideTheSave) {
     p.state.setTextSaveAt("/elsewhere");
     fs::remove(p.dataPath());
     p.shell.answers = {Button::Yes};
-    EXPECT_THROW(p.lifecycle.END_Click(), ApplicationEnded);
+    EXPECT_THROW(p.lifecycle.exitRequested(), ApplicationEnded);
     EXPECT_EQ(p.shell.endKind, EndKind::Immediate);
     EXPECT_EQ(p.shell.texts(), (Lines{kExitQuestion, missingDataFileText(p.dataPath())}));
-    EXPECT_EQ(get(p.dataPath()), "");
+    EXPECT_EQ(readFile(p.dataPath()), "");
 }
 
 } // namespace

@@ -23,12 +23,12 @@ const std::string kFullIni = "[Tolvane]\r\n"
 // --- loading ---------------------------------------------------------------
 
 TEST_F(SettingsTest, LoadFillsTheWindowFromBothFiles) {
-    put(p.iniPath(), kFullIni);
-    put(p.dataPath(), "/home/me/docs\r\n\r\n  /with blanks  \r\n\r\n/last line without end");
+    writeFile(p.iniPath(), kFullIni);
+    writeFile(p.dataPath(), "/home/me/docs\r\n\r\n  /with blanks  \r\n\r\n/last line without end");
     p.state.addListTarget("/stale entry");
-    p.monitor.ReleaseTimer_Click();
+    p.monitor.resume();
 
-    p.settings.LoadConfig_Click();
+    p.settings.load();
 
     EXPECT_EQ(p.state.listTargets(),
               (Lines{"/home/me/docs", "  /with blanks  ", "/last line without end"}));
@@ -37,7 +37,7 @@ TEST_F(SettingsTest, LoadFillsTheWindowFromBothFiles) {
     EXPECT_EQ(p.state.textSaveAt(), "/backup");
     EXPECT_EQ(p.state.dateCopyTag(), "●");
     EXPECT_EQ(p.state.dateCopyCaption(), "●日付履歴コピーモード");
-    EXPECT_FALSE(p.state.dateCopyNomalChecked());
+    EXPECT_FALSE(p.state.plainDateCopyChecked());
     EXPECT_TRUE(p.state.dateCopyCompressChecked());
     EXPECT_TRUE(p.state.copyAtReadOnlyChecked());
     // The fields' change handlers ran: paused, interval taken, marked changed.
@@ -49,51 +49,52 @@ TEST_F(SettingsTest, LoadFillsTheWindowFromBothFiles) {
 }
 
 TEST_F(SettingsTest, SwitchesAreOnOnlyForExactlyTrue) {
-    put(p.dataPath(), "");
-    put(p.iniPath(), "[Tolvane]\r\nDateCopy=true\r\nDateCopyNomal=True\r\nCopyAtReadOnly=TRUE\r\n");
+    writeFile(p.dataPath(), "");
+    writeFile(p.iniPath(),
+              "[Tolvane]\r\nDateCopy=true\r\nDateCopyNomal=True\r\nCopyAtReadOnly=TRUE\r\n");
     p.state.setCopyAtReadOnlyChecked(true);
-    p.settings.LoadConfig_Click();
+    p.settings.load();
     EXPECT_FALSE(p.state.dateHistoryMode());
-    EXPECT_FALSE(p.state.dateCopyNomalChecked());
+    EXPECT_FALSE(p.state.plainDateCopyChecked());
     EXPECT_FALSE(p.state.copyAtReadOnlyChecked());
 
     // Mode off: the variants keep the checks they had.
-    p.dateMenu.DateCopyCompress_Click();
+    p.dateMenu.toggleCompressedDateCopy();
     ASSERT_TRUE(p.state.dateHistoryMode());
-    put(p.iniPath(), "[Tolvane]\r\nDateCopy=False\r\nDateCopyCompress=False\r\n");
-    p.settings.LoadConfig_Click();
+    writeFile(p.iniPath(), "[Tolvane]\r\nDateCopy=False\r\nDateCopyCompress=False\r\n");
+    p.settings.load();
     EXPECT_FALSE(p.state.dateHistoryMode());
     EXPECT_EQ(p.state.dateCopyCaption(), "日付履歴コピーモード");
     EXPECT_TRUE(p.state.dateCopyCompressChecked());
 
     // Loading the mode twice leaves one mark.
-    put(p.iniPath(), "[Tolvane]\r\nDateCopy=True\r\nDateCopyNomal=True\r\n");
-    p.settings.LoadConfig_Click();
-    p.settings.LoadConfig_Click();
+    writeFile(p.iniPath(), "[Tolvane]\r\nDateCopy=True\r\nDateCopyNomal=True\r\n");
+    p.settings.load();
+    p.settings.load();
     EXPECT_EQ(p.state.dateCopyCaption(), "●日付履歴コピーモード");
-    EXPECT_TRUE(p.state.dateCopyNomalChecked());
+    EXPECT_TRUE(p.state.plainDateCopyChecked());
     EXPECT_FALSE(p.state.dateCopyCompressChecked());
 }
 
 TEST_F(SettingsTest, MissingIniLeavesFieldsEmptyAndAnIntervalTextIsTakenAsItStands) {
-    put(p.dataPath(), "/a\r\n");
+    writeFile(p.dataPath(), "/a\r\n");
     p.state.setTextSaveAt("/before");
-    p.settings.LoadConfig_Click();
+    p.settings.load();
     EXPECT_EQ(p.state.textSaveAt(), "");
     EXPECT_EQ(p.state.textInterval(), "");
     EXPECT_EQ(p.state.listTargets(), Lines{"/a"});
 
-    put(p.iniPath(), "[Tolvane]\r\nInterval=abc\r\n");
-    p.settings.LoadConfig_Click();
+    writeFile(p.iniPath(), "[Tolvane]\r\nInterval=abc\r\n");
+    p.settings.load();
     EXPECT_EQ(p.state.textInterval(), "abc");
 }
 
 TEST_F(SettingsTest, LoadsFilesWrittenInShiftJis) {
     // "D:\バックアップ" and a list entry "C:\表\データ".
-    put(p.iniPath(),
-        "[Tolvane]\r\nSaveAt=D:\\\x83\x6F\x83\x62\x83\x4E\x83\x41\x83\x62\x83\x76\r\n");
-    put(p.dataPath(), "C:\\\x95\x5C\\\x83\x66\x81\x5B\x83\x5E\r\n");
-    p.settings.LoadConfig_Click();
+    writeFile(p.iniPath(),
+              "[Tolvane]\r\nSaveAt=D:\\\x83\x6F\x83\x62\x83\x4E\x83\x41\x83\x62\x83\x76\r\n");
+    writeFile(p.dataPath(), "C:\\\x95\x5C\\\x83\x66\x81\x5B\x83\x5E\r\n");
+    p.settings.load();
     EXPECT_EQ(p.state.textSaveAt(), "D:\\バックアップ");
     EXPECT_EQ(p.state.listTargets(), Lines{"C:\\表\\データ"});
 }
@@ -105,10 +106,10 @@ TEST_F(SettingsTest, JunkFilesLoadWhatTheyCan) {
     junk += "Interval=15\x00"
             "0\r\n"s;
     junk += "[Broken]]]\r\n\x80\x81\x82=\x83\r\n";
-    put(p.iniPath(), junk);
-    put(p.dataPath(), std::string("/a\0b\r\n\xFF\xFF\r\n", 10) + std::string(100000, 'x'));
+    writeFile(p.iniPath(), junk);
+    writeFile(p.dataPath(), std::string("/a\0b\r\n\xFF\xFF\r\n", 10) + std::string(100000, 'x'));
 
-    p.settings.LoadConfig_Click();
+    p.settings.load();
 
     EXPECT_EQ(p.state.textSaveAt(), "/still here");
     EXPECT_EQ(p.state.textInterval(), "15");
@@ -123,14 +124,14 @@ TEST_F(SettingsTest, TooManyEntriesStopTheLoadWithoutTouchingTheFile) {
     for (std::size_t i = 0; i <= kMaxListEntries; ++i) {
         many += "/t" + std::to_string(i) + "\r\n";
     }
-    put(p.dataPath(), many);
-    EXPECT_THROW(p.settings.LoadConfig_Click(), platform::Failure);
-    EXPECT_EQ(get(p.dataPath()), many);
+    writeFile(p.dataPath(), many);
+    EXPECT_THROW(p.settings.load(), platform::Failure);
+    EXPECT_EQ(readFile(p.dataPath()), many);
 }
 
 TEST_F(SettingsTest, FirstStartCreatesAnEmptyDataFileAndEndsAtOnce) {
     try {
-        p.settings.LoadConfig_Click();
+        p.settings.load();
         FAIL() << "the load went on without a data file";
     } catch (const ApplicationEnded& end) {
         EXPECT_EQ(end.kind, EndKind::Immediate);
@@ -138,7 +139,7 @@ TEST_F(SettingsTest, FirstStartCreatesAnEmptyDataFileAndEndsAtOnce) {
     }
     EXPECT_EQ(p.shell.texts(), Lines{missingDataFileText(p.dataPath())});
     EXPECT_EQ(p.shell.messages[0].style, MessageStyle::Ok);
-    EXPECT_EQ(get(p.dataPath()), "");
+    EXPECT_EQ(readFile(p.dataPath()), "");
     EXPECT_FALSE(fs::exists(p.iniPath()));
 }
 
@@ -146,7 +147,7 @@ TEST(SettingsFolder, ADataFileThatCannotBeCreatedIsReportedWithItsReason) {
     TempDir dir;
     Program p(dir / "no-such-folder");
     try {
-        p.settings.LoadConfig_Click();
+        p.settings.load();
         FAIL() << "the load went on";
     } catch (const ApplicationEnded& end) {
         EXPECT_EQ(end.kind, EndKind::Immediate);
@@ -162,29 +163,29 @@ TEST(SettingsFolder, ADataFileThatCannotBeCreatedIsReportedWithItsReason) {
 // --- saving ------------------------------------------------------------------
 
 TEST_F(SettingsTest, SaveWritesSevenKeysInOrderAndTheListWithCrLf) {
-    put(p.dataPath(), "/old\r\n");
-    p.monitor.ReleaseTimer_Click();
+    writeFile(p.dataPath(), "/old\r\n");
+    p.monitor.resume();
     p.state.setTextTargetFolder(" /staging ");
     p.state.setTextInterval("abc");
     p.state.setTextSaveAt("/backup");
-    p.dateMenu.DateCopyNomal_Click();
+    p.dateMenu.togglePlainDateCopy();
     p.state.addListTarget("/one");
     p.state.addListTarget("  /two with blanks ");
     p.state.addListTarget("/データ");
-    p.monitor.ReleaseTimer_Click();
+    p.monitor.resume();
     ASSERT_TRUE(p.state.configChanged);
 
-    p.settings.SaveConfig_Click();
+    p.settings.save();
 
-    EXPECT_EQ(get(p.iniPath()), "[Tolvane]\r\n"
-                                "TargetFolder= /staging \r\n"
-                                "Interval=abc\r\n"
-                                "SaveAt=/backup\r\n"
-                                "DateCopy=True\r\n"
-                                "DateCopyNomal=True\r\n"
-                                "DateCopyCompress=False\r\n"
-                                "CopyAtReadOnly=False\r\n");
-    EXPECT_EQ(get(p.dataPath()), "/one\r\n  /two with blanks \r\n/データ\r\n");
+    EXPECT_EQ(readFile(p.iniPath()), "[Tolvane]\r\n"
+                                     "TargetFolder= /staging \r\n"
+                                     "Interval=abc\r\n"
+                                     "SaveAt=/backup\r\n"
+                                     "DateCopy=True\r\n"
+                                     "DateCopyNomal=True\r\n"
+                                     "DateCopyCompress=False\r\n"
+                                     "CopyAtReadOnly=False\r\n");
+    EXPECT_EQ(readFile(p.dataPath()), "/one\r\n  /two with blanks \r\n/データ\r\n");
     EXPECT_EQ(p.shell.texts(), Lines{kSaved});
     EXPECT_FALSE(p.state.configChanged);
     // Saving leaves monitoring alone.
@@ -194,43 +195,44 @@ TEST_F(SettingsTest, SaveWritesSevenKeysInOrderAndTheListWithCrLf) {
 
     // And it all comes back.
     Program again(p.folder);
-    again.settings.LoadConfig_Click();
+    again.settings.load();
     EXPECT_EQ(again.state.listTargets(), p.state.listTargets());
     EXPECT_EQ(again.state.textInterval(), "abc");
     EXPECT_EQ(again.state.textSaveAt(), "/backup");
-    EXPECT_TRUE(again.state.dateCopyNomalChecked());
+    EXPECT_TRUE(again.state.plainDateCopyChecked());
     EXPECT_TRUE(again.state.dateHistoryMode());
     // Blanks around an INI value do not survive; in the list they do.
     EXPECT_EQ(again.state.textTargetFolder(), "/staging");
 }
 
 TEST_F(SettingsTest, SaveKeepsTheRestOfTheIniAndRewritesShiftJisAsUtf8) {
-    put(p.iniPath(),
+    writeFile(
+        p.iniPath(),
         "; \x90\xdd\x92\xe8\r\n[Tolvane]\r\nsaveat=/old\r\nCustom=kept\r\n\r\n[Other]\r\nA=1\r\n");
-    put(p.dataPath(), "/old\r\n");
-    p.settings.SaveConfig_Click();
-    EXPECT_EQ(get(p.iniPath()), "; 設定\r\n[Tolvane]\r\nsaveat=\r\nCustom=kept\r\n"
-                                "TargetFolder=\r\nInterval=\r\nDateCopy=False\r\n"
-                                "DateCopyNomal=False\r\nDateCopyCompress=False\r\n"
-                                "CopyAtReadOnly=False\r\n\r\n[Other]\r\nA=1\r\n");
+    writeFile(p.dataPath(), "/old\r\n");
+    p.settings.save();
+    EXPECT_EQ(readFile(p.iniPath()), "; 設定\r\n[Tolvane]\r\nsaveat=\r\nCustom=kept\r\n"
+                                     "TargetFolder=\r\nInterval=\r\nDateCopy=False\r\n"
+                                     "DateCopyNomal=False\r\nDateCopyCompress=False\r\n"
+                                     "CopyAtReadOnly=False\r\n\r\n[Other]\r\nA=1\r\n");
     // An empty list leaves an empty file.
-    EXPECT_EQ(get(p.dataPath()), "");
+    EXPECT_EQ(readFile(p.dataPath()), "");
 }
 
 TEST_F(SettingsTest, SaveWithTheDataFileDeletedWritesTheKeysCreatesTheFileAndEnds) {
-    put(p.dataPath(), "/old\r\n");
+    writeFile(p.dataPath(), "/old\r\n");
     p.state.setTextSaveAt("/backup");
     p.state.addListTarget("/lost");
     fs::remove(p.dataPath());
     try {
-        p.settings.SaveConfig_Click();
+        p.settings.save();
         FAIL() << "the save went on";
     } catch (const ApplicationEnded& end) {
         EXPECT_EQ(end.kind, EndKind::Immediate);
         EXPECT_EQ(end.cause, EndCause::Requested);
     }
-    EXPECT_NE(get(p.iniPath()).find("SaveAt=/backup\r\n"), std::string::npos);
-    EXPECT_EQ(get(p.dataPath()), "");
+    EXPECT_NE(readFile(p.iniPath()).find("SaveAt=/backup\r\n"), std::string::npos);
+    EXPECT_EQ(readFile(p.dataPath()), "");
     EXPECT_EQ(p.shell.texts(), Lines{missingDataFileText(p.dataPath())});
     EXPECT_TRUE(p.state.configChanged);
 }
@@ -240,17 +242,17 @@ TEST_F(SettingsTest, SaveWithTheDataFileDeletedWritesTheKeysCreatesTheFileAndEnd
 class RefusedSave : public SettingsTest {
   protected:
     void SetUp() override {
-        put(p.iniPath(), kFullIni);
-        put(p.dataPath(), "/old\r\n");
-        p.settings.LoadConfig_Click();
-        p.monitor.ReleaseTimer_Click();
+        writeFile(p.iniPath(), kFullIni);
+        writeFile(p.dataPath(), "/old\r\n");
+        p.settings.load();
+        p.monitor.resume();
         p.state.setTextSaveAt("/changed");
         p.state.addListTarget("/new");
-        p.monitor.ReleaseTimer_Click();
+        p.monitor.resume();
     }
 
     void expectRefused(int number) {
-        p.settings.SaveConfig_Click();
+        p.settings.save();
         ASSERT_EQ(p.shell.messages.size(), 1u);
         EXPECT_TRUE(
             p.shell.messages[0].text.starts_with(kSaveFailed + std::to_string(number) + ":"))
@@ -263,8 +265,8 @@ class RefusedSave : public SettingsTest {
     }
 
     void expectFilesUntouched() {
-        EXPECT_EQ(get(p.iniPath()), kFullIni);
-        EXPECT_EQ(get(p.dataPath()), "/old\r\n");
+        EXPECT_EQ(readFile(p.iniPath()), kFullIni);
+        EXPECT_EQ(readFile(p.dataPath()), "/old\r\n");
         EXPECT_EQ(namesIn(p.folder), (Lines{"Tolvane.Ini", "Tolvane.dat"}));
     }
 };
@@ -280,14 +282,14 @@ TEST_F(RefusedSave, AnIniPathThatIsAFolder) {
     fs::create_directory(p.iniPath());
     expectRefused(EISDIR);
     EXPECT_TRUE(fs::is_directory(p.iniPath()));
-    EXPECT_EQ(get(p.dataPath()), "/old\r\n");
+    EXPECT_EQ(readFile(p.dataPath()), "/old\r\n");
 }
 
 TEST_F(RefusedSave, ADataFileThatCannotBeReplacedLeavesTheIniAsItWas) {
     fs::remove(p.dataPath());
     fs::create_directory(p.dataPath());
     expectRefused(EISDIR);
-    EXPECT_EQ(get(p.iniPath()), kFullIni);
+    EXPECT_EQ(readFile(p.iniPath()), kFullIni);
     EXPECT_EQ(namesIn(p.folder), (Lines{"Tolvane.Ini", "Tolvane.dat"}));
 }
 

@@ -9,6 +9,7 @@
 #include "settings/settings_file.h"
 #include "state/form_state.h"
 #include "support/fake_shell.h"
+#include "support/files.h"
 #include "support/temp_dir.h"
 
 #include <algorithm>
@@ -22,13 +23,16 @@ namespace tolvane::settings::testing {
 
 using tolvane::testing::ApplicationEnded;
 using tolvane::testing::FakeShell;
+using tolvane::testing::namesIn;
+using tolvane::testing::readFile;
 using tolvane::testing::TempDir;
+using tolvane::testing::writeFile;
 
 // The window's side of start-up and shut-down, recorded.
 class RecordingHooks : public WindowHooks {
   public:
     explicit RecordingHooks(FormState& state) : state_(state) {}
-    void VisibleFalse_Click() override {
+    void hideWindow() override {
         calls.push_back("hide");
         state_.setWindowVisible(false);
         state_.setVisibleFalseChecked(true);
@@ -49,9 +53,9 @@ struct Program {
           dateMenu(state, shell, [] { return true; }), ini(folder),
           settings(state, shell, monitor, dateMenu, ini, folder, "Tolvane"), hooks(state),
           lifecycle(state, shell, settings, monitor, hooks) {
-        state.onTextIntervalChange = [this] { monitor.TextInterval_Change(); };
+        state.onTextIntervalChange = [this] { monitor.intervalTextChanged(); };
         state.onTextSaveAtChange = [this] {
-            monitor.StopTimer_Click();
+            monitor.pause();
             state.configChanged = true;
         };
     }
@@ -80,24 +84,6 @@ struct Program {
     RecordingHooks hooks;
     Lifecycle lifecycle;
 };
-
-inline void put(const std::string& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
-}
-
-inline std::string get(const std::string& path) {
-    return platform::readFileBytes(path);
-}
-
-// Names in a folder, so a test can tell no temporary file was left behind.
-inline std::vector<std::string> namesIn(const std::string& folder) {
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
-        names.push_back(entry.path().filename().string());
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
 
 class SettingsTest : public ::testing::Test {
   protected:

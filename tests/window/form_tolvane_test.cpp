@@ -1,10 +1,10 @@
 #include "settings/lifecycle.h"
 #include "support/fake_shell.h"
+#include "support/files.h"
 #include "support/temp_dir.h"
 #include "window/form_tolvane.h"
 
 #include <filesystem>
-#include <fstream>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <string>
@@ -14,9 +14,10 @@ namespace tolvane::window {
 namespace {
 
 using ::testing::ElementsAre;
+using testing::writeFile;
 
 struct RecordingHooks : settings::WindowHooks {
-    void VisibleFalse_Click() override {
+    void hideWindow() override {
         calls.push_back("hide");
         if (form) {
             form->VisibleFalse_Click();
@@ -31,10 +32,6 @@ struct NoDialog : FileDialog {
     std::string showOpen(const std::string&, const std::string&) override { return {}; }
     std::string showSave(const std::string&, const std::string&) override { return {}; }
 };
-
-void writeFile(const std::string& path, const std::string& content) {
-    std::ofstream(path, std::ios::binary) << content;
-}
 
 // The whole program without widgets, started from a folder of its own.
 class FormTolvaneTest : public ::testing::Test {
@@ -93,8 +90,8 @@ TEST_F(FormTolvaneTest, TheChangeHooksAreWired) {
     EXPECT_TRUE(state.stopTimerChecked());
     EXPECT_EQ(state.monitorInterval, 5000);
 
-    state.setCheckKakunin(0);
-    form.copyDateDialog().CheckKakunin_Click();
+    state.setKeepCopyDates(false);
+    form.copyDateDialog().applyKeepDatesBox();
     state.setTextDate(1, "09");
     EXPECT_EQ(state.textDate(1), "9");
     state.setTextDate(0, "2024");
@@ -110,9 +107,7 @@ TEST_F(FormTolvaneTest, TheCloseBoxOnlyHidesAndTheExitRemovesTheIcon) {
     form.VisibleTrue_Click();
     hooks.calls.clear();
 
-    int cancel = 0;
-    form.Form_QueryUnload(cancel, settings::kUnloadCloseBox);
-    EXPECT_NE(cancel, 0);
+    EXPECT_EQ(form.Form_QueryUnload(UnloadMode::CloseBox), settings::UnloadDecision::Cancel);
     EXPECT_FALSE(form.state().windowVisible());
     EXPECT_THAT(hooks.calls, ElementsAre("hide"));
     EXPECT_TRUE(shell.messages.empty());
@@ -120,6 +115,25 @@ TEST_F(FormTolvaneTest, TheCloseBoxOnlyHidesAndTheExitRemovesTheIcon) {
     EXPECT_THROW(form.END_Click(), testing::ApplicationEnded);
     EXPECT_EQ(shell.endKind, EndKind::Orderly);
     EXPECT_EQ(shell.endCause, EndCause::Requested);
+}
+
+TEST_F(FormTolvaneTest, TheSubmenuParentAndCancelChangeNothing) {
+    prepare("60000");
+    FormTolvane form(shell, hooks, dialog, home.str(), "Tolvane");
+    hooks.form = &form;
+    form.Form_Load();
+    form.VisibleTrue_Click();
+    const std::string caption = form.state().caption();
+
+    form.DateCopy_Click();
+    form.Cancel_Click();
+
+    EXPECT_FALSE(form.state().dateHistoryMode());
+    EXPECT_TRUE(form.state().windowVisible());
+    EXPECT_FALSE(form.state().visibleFalseChecked());
+    EXPECT_FALSE(form.state().configChanged);
+    EXPECT_EQ(form.state().caption(), caption);
+    EXPECT_TRUE(shell.messages.empty());
 }
 
 TEST_F(FormTolvaneTest, FirstStartCreatesTheDataFileAndEndsBeforeAnyIcon) {
