@@ -31,8 +31,9 @@ const char* const kDisclaimer =
     "本プログラムの使用によって生じたいかなる損害についても、"
     "作者は責任を負いません。大切なデータは複数の場所に保管してください。";
 
-QLabel* label(QWidget* parent, const QString& text, int x, int y, int w, int h) {
+QLabel* label(QWidget* parent, const char* name, const QString& text, int x, int y, int w, int h) {
     auto* l = new QLabel(text, parent);
+    l->setObjectName(QString::fromUtf8(name));
     l->setGeometry(x, y, w, h);
     return l;
 }
@@ -90,7 +91,7 @@ QPixmap drawBannerPicture() {
     return picture;
 }
 
-frmAbout::frmAbout(QWidget* parent) : QDialog(parent) {
+AboutBox::AboutBox(QWidget* parent) : QDialog(parent) {
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                    Qt::WindowCloseButtonHint);
@@ -100,113 +101,112 @@ frmAbout::frmAbout(QWidget* parent) : QDialog(parent) {
     icon_->setGeometry(16, 16, 48, 48);
     icon_->setPixmap(QApplication::windowIcon().pixmap(48, 48));
 
-    lblTitle_ = label(this, QString(), 80, 14, 330, 34);
-    QFont titleFont = lblTitle_->font();
+    title_ = label(this, "lblTitle", QString(), 80, 14, 330, 34);
+    QFont titleFont = title_->font();
     titleFont.setPointSize(16);
     titleFont.setBold(true);
-    lblTitle_->setFont(titleFont);
-    lblTitle_->setMouseTracking(true);
-    lblTitle_->installEventFilter(this);
+    title_->setFont(titleFont);
+    title_->setMouseTracking(true);
+    title_->installEventFilter(this);
 
     // Covers the plain title, its text set a little to the right.
-    LabelTitle_ = label(this, QStringLiteral("【　Tolvane　】"), 80, 14, 330, 34);
-    LabelTitle_->setAutoFillBackground(true);
-    LabelTitle_->setIndent(8);
+    titleMark_ = label(this, "LabelTitle", QStringLiteral("【　Tolvane　】"), 80, 14, 330, 34);
+    titleMark_->setAutoFillBackground(true);
+    titleMark_->setIndent(8);
     QFont markFont = titleFont;
     markFont.setFamilies({QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("MS PGothic"),
                           QStringLiteral("Noto Sans CJK JP")});
-    LabelTitle_->setFont(markFont);
-    LabelTitle_->hide();
+    titleMark_->setFont(markFont);
+    titleMark_->hide();
 
-    lblVersion_ = label(this, QString(), 80, 48, 330, 20);
+    version_ = label(this, "lblVersion", QString(), 80, 48, 330, 20);
 
-    lblDescription_ = label(this, QString::fromUtf8(kDescription), 80, 76, 334, 96);
-    lblDescription_->setWordWrap(true);
-    lblDescription_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    description_ = label(this, "lblDescription", QString::fromUtf8(kDescription), 80, 76, 334, 96);
+    description_->setWordWrap(true);
+    description_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
     line(this, 178, QFrame::Sunken);
     line(this, 180, QFrame::Plain);
 
-    lblDisclaimer_ = label(this, QString::fromUtf8(kDisclaimer), 16, 190, 270, 70);
-    lblDisclaimer_->setWordWrap(true);
-    lblDisclaimer_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    QFont small = lblDisclaimer_->font();
+    disclaimer_ = label(this, "lblDisclaimer", QString::fromUtf8(kDisclaimer), 16, 190, 270, 70);
+    disclaimer_->setWordWrap(true);
+    disclaimer_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    QFont small = disclaimer_->font();
     small.setPointSizeF(small.pointSizeF() * 0.9);
-    lblDisclaimer_->setFont(small);
+    disclaimer_->setFont(small);
 
-    cmdOK_ = new QPushButton(QStringLiteral("OK"), this);
-    cmdOK_->setGeometry(300, 194, 116, 28);
-    cmdOK_->setDefault(true);
-    connect(cmdOK_, &QPushButton::clicked, this, &QDialog::close);
+    okButton_ = new QPushButton(QStringLiteral("OK"), this);
+    okButton_->setObjectName(QStringLiteral("cmdOK"));
+    okButton_->setGeometry(300, 194, 116, 28);
+    okButton_->setDefault(true);
+    connect(okButton_, &QPushButton::clicked, this, &QDialog::close);
 
-    cmdSysInfo_ = new QPushButton(QStringLiteral("ｼｽﾃﾑ情報(&S)..."), this);
-    cmdSysInfo_->setGeometry(300, 230, 116, 28);
-    connect(cmdSysInfo_, &QPushButton::clicked, this, [this] { StartSysInfo(); });
+    systemInfoButton_ = new QPushButton(QStringLiteral("ｼｽﾃﾑ情報(&S)..."), this);
+    systemInfoButton_->setObjectName(QStringLiteral("cmdSysInfo"));
+    systemInfoButton_->setGeometry(300, 230, 116, 28);
+    connect(systemInfoButton_, &QPushButton::clicked, this, [this] { startSystemInfo(); });
 
     // Laid over the window once uncovered; a click hides it again.
-    picIcon_ = new QLabel(this);
-    picIcon_->setPixmap(drawBannerPicture());
-    picIcon_->setGeometry(0, 39, 400, 100);
-    picIcon_->installEventFilter(this);
-    picIcon_->hide();
+    picture_ = new QLabel(this);
+    picture_->setObjectName(QStringLiteral("picIcon"));
+    picture_->setPixmap(drawBannerPicture());
+    picture_->setGeometry(0, 39, 400, 100);
+    picture_->installEventFilter(this);
+    picture_->hide();
 
-    Form_Load();
+    fillCaptions();
 }
 
-void frmAbout::Form_Load() {
+void AboutBox::fillCaptions() {
     const QString title = QStringLiteral("Tolvane");
     setWindowTitle(title + QStringLiteral("のﾊﾞｰｼﾞｮﾝ情報"));
-    lblVersion_->setText(QStringLiteral("ﾊﾞｰｼﾞｮﾝ %1.%2.%3")
-                             .arg(TOLVANE_VERSION_MAJOR)
-                             .arg(TOLVANE_VERSION_MINOR)
-                             .arg(TOLVANE_VERSION_PATCH));
-    lblTitle_->setText(title);
+    version_->setText(QStringLiteral("ﾊﾞｰｼﾞｮﾝ %1.%2.%3")
+                          .arg(TOLVANE_VERSION_MAJOR)
+                          .arg(TOLVANE_VERSION_MINOR)
+                          .arg(TOLVANE_VERSION_PATCH));
+    title_->setText(title);
 }
 
-void frmAbout::StartSysInfo() {
+void AboutBox::startSystemInfo() {
     const std::string program = platform::findSystemInfoProgram();
     if (program.empty() || !QProcess::startDetached(QString::fromStdString(program), {})) {
         QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Tolvane"),
-                        QString::fromUtf8(kSysInfoUnavailable), QMessageBox::Ok, this);
+                        QString::fromUtf8(kSystemInfoUnavailable), QMessageBox::Ok, this);
         box.exec();
     }
 }
 
-void frmAbout::lblTitle_MouseMove(Qt::KeyboardModifiers modifiers) {
+void AboutBox::armPictureIfShiftAlone(Qt::KeyboardModifiers modifiers) {
     armed = (modifiers == Qt::ShiftModifier);
 }
 
-void frmAbout::lblTitle_DblClick() {
+void AboutBox::showPictureIfArmed() {
     if (!armed) {
         return;
     }
-    picIcon_->move(0, 39); // 579.783 twips down
-    picIcon_->show();
-    picIcon_->raise();
-    LabelTitle_->show();
-    LabelTitle_->raise();
+    picture_->move(0, 39); // 579.783 twips down
+    picture_->show();
+    picture_->raise();
+    titleMark_->show();
+    titleMark_->raise();
     armed = false;
 }
 
-void frmAbout::picIcon_Click() {
-    picIcon_->hide();
-    LabelTitle_->hide();
+void AboutBox::hidePicture() {
+    picture_->hide();
+    titleMark_->hide();
 }
 
-bool frmAbout::pictureArmed() {
-    return armed;
-}
-
-bool frmAbout::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == lblTitle_) {
+bool AboutBox::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == title_) {
         if (event->type() == QEvent::MouseMove) {
-            lblTitle_MouseMove(static_cast<QMouseEvent*>(event)->modifiers());
+            armPictureIfShiftAlone(static_cast<QMouseEvent*>(event)->modifiers());
         } else if (event->type() == QEvent::MouseButtonDblClick) {
-            lblTitle_DblClick();
+            showPictureIfArmed();
             return true;
         }
-    } else if (watched == picIcon_ && event->type() == QEvent::MouseButtonRelease) {
-        picIcon_Click();
+    } else if (watched == picture_ && event->type() == QEvent::MouseButtonRelease) {
+        hidePicture();
         return true;
     }
     return QDialog::eventFilter(watched, event);

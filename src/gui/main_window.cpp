@@ -1,12 +1,12 @@
 #include "gui/main_window.h"
 
 #include "gui/about_box.h"
-#include "window/default_error.h"
-#include "window/tooltips.h"
+#include "gui/copy_date_window.h"
 #include "gui/drop_line_edit.h"
-#include "gui/form_date.h"
 #include "gui/qt_text.h"
 #include "gui/target_list.h"
+#include "window/default_error.h"
+#include "window/tooltips.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -17,6 +17,7 @@
 #include <QPushButton>
 #include <QResizeEvent>
 #include <QStyle>
+#include <QTimer>
 
 namespace tolvane::gui {
 
@@ -29,29 +30,37 @@ void place(QWidget* widget, const window::TwipRect& r) {
                         pixelsOfTwips(r.height));
 }
 
+// The designed control name, by which the tests find a widget.
+template <typename Object> Object* named(Object* object, const char* name) {
+    object->setObjectName(QString::fromUtf8(name));
+    return object;
+}
+
 } // namespace
 
-FormTolvane::FormTolvane(Shell& shell, window::FileDialog& fileDialog, std::string executableFolder,
-                         std::string executableBaseName)
+MainWindow::MainWindow(Shell& shell, window::FileDialog& fileDialog, std::string executableFolder,
+                       std::string executableBaseName)
     : QMainWindow(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                                Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
       shell_(shell),
       core_(shell, *this, fileDialog, std::move(executableFolder), std::move(executableBaseName)) {
     setWindowIcon(applicationIcon());
     createControls();
+    connectControls();
     createMenus();
 
-    TimerInterval_.setTimerType(Qt::PreciseTimer);
-    connect(&TimerInterval_, &QTimer::timeout, this,
+    intervalTimer_ = named(new QTimer(this), "TimerInterval");
+    intervalTimer_->setTimerType(Qt::PreciseTimer);
+    connect(intervalTimer_, &QTimer::timeout, this,
             [this] { handle([this] { core_.TimerInterval_Timer(); }); });
 
-    tray_ = std::make_unique<QSystemTrayIcon>(windowIcon());
+    tray_ = named(new QSystemTrayIcon(windowIcon(), this), "Tray");
     tray_->setToolTip(QString::fromUtf8(window::kTrayTipText));
-    connect(tray_.get(), &QSystemTrayIcon::activated, this,
+    connect(tray_, &QSystemTrayIcon::activated, this,
             [this](QSystemTrayIcon::ActivationReason reason) { trayActivated(reason); });
 
-    formDate_ = std::make_unique<FormDate>(state(), core_.copyDateDialog(), shell_);
-    formDate_->setWindowIcon(windowIcon());
+    copyDateWindow_ = std::make_unique<CopyDateWindow>(state(), core_.copyDateDialog(), shell_);
+    copyDateWindow_->setWindowIcon(windowIcon());
 
     state().subscribe([this](StateField field) { refresh(field); });
     for (StateField field :
@@ -68,118 +77,120 @@ FormTolvane::FormTolvane(Shell& shell, window::FileDialog& fileDialog, std::stri
     applyLayout();
 }
 
-FormTolvane::~FormTolvane() {
+MainWindow::~MainWindow() {
     // The controls call into the program's logic (a list that empties reports
     // its selection, for one); they go while that logic is still there.
     delete takeCentralWidget();
 }
 
-int FormTolvane::clientHeight() const {
+int MainWindow::clientHeight() const {
     return menuBar()->sizeHint().height() + window::clientPixelsOfOuterHeight(window::kOuterHeight);
 }
 
-void FormTolvane::handle(const std::function<void()>& handler) {
+void MainWindow::handle(const std::function<void()>& handler) {
     window::runHandler(shell_, handler);
 }
 
-void FormTolvane::createControls() {
+void MainWindow::createControls() {
     auto* client = new QWidget(this);
     setCentralWidget(client);
 
-    Frame_ = new QGroupBox(client);
-    TextInterval_ = new DropLineEdit(Frame_);
-    TextTargetFolder_ = new DropLineEdit(Frame_);
-    LabelInterval_ =
-        new QLabel(QStringLiteral("SeekInterval　(ms)      Max : 2147483647ms"), Frame_);
-    LabelTargetFolder_ = new QLabel(QStringLiteral("TargetFolder"), Frame_);
-    TextSaveAt_ = new DropLineEdit(Frame_);
-    LabelSaveAt_ = new QLabel(QStringLiteral("SaveAt"), Frame_);
-    CommandSelect_ = new QPushButton(Frame_);
-    CommandSelectSaveAt_ = new QPushButton(Frame_);
-    ListTargets_ = new TargetList(Frame_);
-    CommandAddTarget_ = new QPushButton(QStringLiteral("▽"), Frame_);
-    CommandRemoveTarget_ = new QPushButton(QStringLiteral("△"), Frame_);
+    frame_ = named(new QGroupBox(client), "Frame");
+    intervalBox_ = named(new DropLineEdit(frame_), "TextInterval");
+    targetFolderBox_ = named(new DropLineEdit(frame_), "TextTargetFolder");
+    intervalLabel_ =
+        named(new QLabel(QStringLiteral("SeekInterval　(ms)      Max : 2147483647ms"), frame_),
+              "LabelInterval");
+    targetFolderLabel_ =
+        named(new QLabel(QStringLiteral("TargetFolder"), frame_), "LabelTargetFolder");
+    saveAtBox_ = named(new DropLineEdit(frame_), "TextSaveAt");
+    saveAtLabel_ = named(new QLabel(QStringLiteral("SaveAt"), frame_), "LabelSaveAt");
+    browseTargetButton_ = named(new QPushButton(frame_), "CommandSelect");
+    browseSaveAtButton_ = named(new QPushButton(frame_), "CommandSelectSaveAt");
+    targetList_ = named(new TargetList(frame_), "ListTargets");
+    addTargetButton_ = named(new QPushButton(QStringLiteral("▽"), frame_), "CommandAddTarget");
+    removeTargetButton_ =
+        named(new QPushButton(QStringLiteral("△"), frame_), "CommandRemoveTarget");
 
     // The browse buttons carry no caption; a folder picture tells what they do.
     const QIcon folder = style()->standardIcon(QStyle::SP_DirOpenIcon);
-    for (QPushButton* browse : {CommandSelect_, CommandSelectSaveAt_}) {
+    for (QPushButton* browse : {browseTargetButton_, browseSaveAtButton_}) {
         browse->setIcon(folder);
         browse->setIconSize(QSize(12, 12));
     }
     for (QPushButton* button :
-         {CommandSelect_, CommandSelectSaveAt_, CommandAddTarget_, CommandRemoveTarget_}) {
+         {browseTargetButton_, browseSaveAtButton_, addTargetButton_, removeTargetButton_}) {
         button->setAutoDefault(false);
     }
 
-    TextInterval_->setToolTip(QString::fromUtf8(window::kTipTextInterval));
-    TextTargetFolder_->setToolTip(QString::fromUtf8(window::kTipTextTargetFolder));
-    TextSaveAt_->setToolTip(QString::fromUtf8(window::kTipTextSaveAt));
-    ListTargets_->setToolTip(QString::fromUtf8(window::kTipListTargets));
-    CommandAddTarget_->setToolTip(QString::fromUtf8(window::kTipAddTarget));
-    CommandRemoveTarget_->setToolTip(QString::fromUtf8(window::kTipRemoveTarget));
-    TextTargetFolder_->tipText = [this] { return window::textTargetFolderTip(state()); };
-    TextSaveAt_->tipText = [this] { return window::textSaveAtTip(state()); };
-    ListTargets_->tipText = [this] { return window::listTargetsTip(state()); };
+    intervalBox_->setToolTip(QString::fromUtf8(window::kTipTextInterval));
+    targetFolderBox_->setToolTip(QString::fromUtf8(window::kTipTextTargetFolder));
+    saveAtBox_->setToolTip(QString::fromUtf8(window::kTipTextSaveAt));
+    targetList_->setToolTip(QString::fromUtf8(window::kTipListTargets));
+    addTargetButton_->setToolTip(QString::fromUtf8(window::kTipAddTarget));
+    removeTargetButton_->setToolTip(QString::fromUtf8(window::kTipRemoveTarget));
+    targetFolderBox_->tipText = [this] { return window::textTargetFolderTip(state()); };
+    saveAtBox_->tipText = [this] { return window::textSaveAtTip(state()); };
+    targetList_->tipText = [this] { return window::listTargetsTip(state()); };
 
     // Tab order as designed: the interval box receives the focus first.
-    QWidget* order[] = {TextInterval_,     TextTargetFolder_,    TextSaveAt_,
-                        CommandSelect_,    CommandSelectSaveAt_, ListTargets_,
-                        CommandAddTarget_, CommandRemoveTarget_};
+    QWidget* order[] = {intervalBox_,        targetFolderBox_,    saveAtBox_,
+                        browseTargetButton_, browseSaveAtButton_, targetList_,
+                        addTargetButton_,    removeTargetButton_};
     for (std::size_t i = 0; i + 1 < std::size(order); ++i) {
         setTabOrder(order[i], order[i + 1]);
     }
-    TextInterval_->setFocus();
-
-    window::TargetEditing& editing = core_.editing();
-    connect(CommandAddTarget_, &QPushButton::clicked, this,
-            [this, &editing] { handle([&] { editing.CommandAddTarget_Click(); }); });
-    connect(CommandRemoveTarget_, &QPushButton::clicked, this,
-            [this, &editing] { handle([&] { editing.CommandRemoveTarget_Click(); }); });
-    connect(CommandSelect_, &QPushButton::clicked, this,
-            [this, &editing] { handle([&] { editing.CommandSelect_Click(); }); });
-    connect(CommandSelectSaveAt_, &QPushButton::clicked, this,
-            [this, &editing] { handle([&] { editing.CommandSelectSaveAt_Click(); }); });
-    connect(ListTargets_, &QListWidget::itemDoubleClicked, this,
-            [this, &editing] { handle([&] { editing.ListTargets_DblClick(); }); });
-    connect(ListTargets_, &QListWidget::itemSelectionChanged, this, [this] {
-        const QList<QListWidgetItem*> selected = ListTargets_->selectedItems();
-        const int index = selected.isEmpty() ? -1 : ListTargets_->row(selected.first());
-        handle([&] { state().setListIndex(index); });
-    });
-    ListTargets_->onDrop = [this, &editing](const window::DroppedFiles& dropped) {
-        handle([&] { editing.ListTargets_OLEDragDrop(dropped); });
-    };
-    TextTargetFolder_->onDrop = [this, &editing](const window::DroppedFiles& dropped) {
-        handle([&] { editing.TextTargetFolder_OLEDragDrop(dropped); });
-    };
-    TextSaveAt_->onDrop = [this, &editing](const window::DroppedFiles& dropped) {
-        handle([&] { editing.TextSaveAt_OLEDragDrop(dropped); });
-    };
-
-    connect(TextTargetFolder_, &QLineEdit::textEdited, this, [this](const QString& text) {
-        handle([&] { state().setTextTargetFolder(fromQt(text)); });
-    });
-    connect(TextSaveAt_, &QLineEdit::textEdited, this,
-            [this](const QString& text) { handle([&] { state().setTextSaveAt(fromQt(text)); }); });
-    connect(TextInterval_, &QLineEdit::textEdited, this, [this](const QString& text) {
-        handle([&] { state().setTextInterval(fromQt(text)); });
-    });
-    connect(TextTargetFolder_, &QLineEdit::returnPressed, this, [this, &editing] {
-        handle([&] { editing.TextTargetFolder_KeyPress(window::kEnterKeyCode); });
-    });
-    TextTargetFolder_->onLostFocus = [this, &editing] {
-        handle([&] { editing.TextTargetFolder_LostFocus(); });
-    };
-    TextSaveAt_->onLostFocus = [this, &editing] {
-        handle([&] { editing.TextSaveAt_LostFocus(); });
-    };
-    TextInterval_->onLostFocus = [this] { handle([this] { core_.TextInterval_LostFocus(); }); };
+    intervalBox_->setFocus();
 }
 
-QAction* FormTolvane::addItem(QMenu* menu, const char* caption,
-                              void (window::FormTolvane::*handler)(), const QKeySequence& shortcut,
-                              bool checkable) {
-    QAction* action = menu->addAction(QString::fromUtf8(caption));
+void MainWindow::connectControls() {
+    using F = window::FormTolvane;
+    const auto onClick = [this](QPushButton* button, void (F::*handler)()) {
+        connect(button, &QPushButton::clicked, this,
+                [this, handler] { handle([&] { (core_.*handler)(); }); });
+    };
+    onClick(addTargetButton_, &F::CommandAddTarget_Click);
+    onClick(removeTargetButton_, &F::CommandRemoveTarget_Click);
+    onClick(browseTargetButton_, &F::CommandSelect_Click);
+    onClick(browseSaveAtButton_, &F::CommandSelectSaveAt_Click);
+    connect(targetList_, &QListWidget::itemDoubleClicked, this,
+            [this] { handle([this] { core_.ListTargets_DblClick(); }); });
+    connect(targetList_, &QListWidget::itemSelectionChanged, this, [this] {
+        const QList<QListWidgetItem*> selected = targetList_->selectedItems();
+        const int index = selected.isEmpty() ? -1 : targetList_->row(selected.first());
+        handle([&] { state().setListIndex(index); });
+    });
+    targetList_->onDrop = [this](const window::DroppedFiles& dropped) {
+        handle([&] { core_.ListTargets_OLEDragDrop(dropped); });
+    };
+    targetFolderBox_->onDrop = [this](const window::DroppedFiles& dropped) {
+        handle([&] { core_.TextTargetFolder_OLEDragDrop(dropped); });
+    };
+    saveAtBox_->onDrop = [this](const window::DroppedFiles& dropped) {
+        handle([&] { core_.TextSaveAt_OLEDragDrop(dropped); });
+    };
+
+    connect(targetFolderBox_, &QLineEdit::textEdited, this, [this](const QString& text) {
+        handle([&] { state().setTextTargetFolder(fromQt(text)); });
+    });
+    connect(saveAtBox_, &QLineEdit::textEdited, this,
+            [this](const QString& text) { handle([&] { state().setTextSaveAt(fromQt(text)); }); });
+    connect(intervalBox_, &QLineEdit::textEdited, this, [this](const QString& text) {
+        handle([&] { state().setTextInterval(fromQt(text)); });
+    });
+    connect(targetFolderBox_, &QLineEdit::returnPressed, this,
+            [this] { handle([this] { core_.TextTargetFolder_KeyPress(window::kEnterKeyCode); }); });
+    targetFolderBox_->onLostFocus = [this] {
+        handle([this] { core_.TextTargetFolder_LostFocus(); });
+    };
+    saveAtBox_->onLostFocus = [this] { handle([this] { core_.TextSaveAt_LostFocus(); }); };
+    intervalBox_->onLostFocus = [this] { handle([this] { core_.TextInterval_LostFocus(); }); };
+}
+
+QAction* MainWindow::addItem(QMenu* menu, const char* name, const char* caption,
+                             void (window::FormTolvane::*handler)(), const QKeySequence& shortcut,
+                             bool checkable) {
+    QAction* action = named(menu->addAction(QString::fromUtf8(caption)), name);
     action->setShortcut(shortcut);
     action->setCheckable(checkable);
     connect(action, &QAction::triggered, this, [this, handler] {
@@ -190,69 +201,75 @@ QAction* FormTolvane::addItem(QMenu* menu, const char* caption,
     return action;
 }
 
-void FormTolvane::createMenus() {
+void MainWindow::createMenus() {
     using F = window::FormTolvane;
-    Control_ = menuBar()->addMenu(QStringLiteral("操作"));
-    VisibleTrue_ = addItem(Control_, "表示", &F::VisibleTrue_Click, {}, true);
-    VisibleFalse_ = addItem(Control_, "非表示", &F::VisibleFalse_Click,
-                            QKeySequence(Qt::CTRL | Qt::Key_H), true);
-    Control_->addSeparator();
-    addItem(Control_, "手動実行", &F::M_Exec_Click, QKeySequence(Qt::CTRL | Qt::Key_F));
-    Control_->addSeparator();
-    StopTimer_ = addItem(Control_, "一時停止", &F::StopTimer_Click,
+    controlMenu_ = named(menuBar()->addMenu(QStringLiteral("操作")), "Control");
+    showItem_ = addItem(controlMenu_, "VisibleTrue", "表示", &F::VisibleTrue_Click, {}, true);
+    hideItem_ = addItem(controlMenu_, "VisibleFalse", "非表示", &F::VisibleFalse_Click,
+                        QKeySequence(Qt::CTRL | Qt::Key_H), true);
+    controlMenu_->addSeparator();
+    addItem(controlMenu_, "M_Exec", "手動実行", &F::M_Exec_Click,
+            QKeySequence(Qt::CTRL | Qt::Key_F));
+    controlMenu_->addSeparator();
+    pauseItem_ = addItem(controlMenu_, "StopTimer", "一時停止", &F::StopTimer_Click,
                          QKeySequence(Qt::CTRL | Qt::Key_S), true);
-    addItem(Control_, "監視再開", &F::ReleaseTimer_Click, QKeySequence(Qt::CTRL | Qt::Key_R));
-    Control_->addSeparator();
-    addItem(Control_, "終了", &F::END_Click, QKeySequence(Qt::CTRL | Qt::Key_F4));
-    addItem(Control_, "キャンセル", &F::Cancel_Click, QKeySequence(Qt::CTRL | Qt::Key_F5));
+    addItem(controlMenu_, "ReleaseTimer", "監視再開", &F::ReleaseTimer_Click,
+            QKeySequence(Qt::CTRL | Qt::Key_R));
+    controlMenu_->addSeparator();
+    addItem(controlMenu_, "END", "終了", &F::END_Click, QKeySequence(Qt::CTRL | Qt::Key_F4));
+    addItem(controlMenu_, "Cancel", "キャンセル", &F::Cancel_Click,
+            QKeySequence(Qt::CTRL | Qt::Key_F5));
 
-    Config_ = menuBar()->addMenu(QStringLiteral("設定"));
-    addItem(Config_, "設定保存", &F::SaveConfig_Click, QKeySequence(Qt::Key_F2));
-    addItem(Config_, "設定読込", &F::LoadConfig_Click, QKeySequence(Qt::Key_F3));
-    Config_->addSeparator();
-    DateCopy_ = Config_->addMenu(QString());
-    connect(DateCopy_, &QMenu::aboutToShow, this,
+    configMenu_ = named(menuBar()->addMenu(QStringLiteral("設定")), "Config");
+    addItem(configMenu_, "SaveConfig", "設定保存", &F::SaveConfig_Click, QKeySequence(Qt::Key_F2));
+    addItem(configMenu_, "LoadConfig", "設定読込", &F::LoadConfig_Click, QKeySequence(Qt::Key_F3));
+    configMenu_->addSeparator();
+    dateCopyMenu_ = named(configMenu_->addMenu(QString()), "DateCopy");
+    connect(dateCopyMenu_, &QMenu::aboutToShow, this,
             [this] { handle([this] { core_.DateCopy_Click(); }); });
-    DateCopyNomal_ = addItem(DateCopy_, "通常", &F::DateCopyNomal_Click, {}, true);
-    DateCopyCompress_ = addItem(DateCopy_, "前日のフォルダを検出時自動的に圧縮する",
-                                &F::DateCopyCompress_Click, {}, true);
-    DateCopy_->addSeparator();
-    addItem(DateCopy_, "解除", &F::DateCopyRelease_Click);
-    CopyAtReadOnly_ =
-        addItem(Config_, "読み取り専用としてコピーする", &F::CopyAtReadOnly_Click, {}, true);
-    Config_->addSeparator();
-    QAction* setCopyDate = addItem(Config_, "コピー後更新日付を指定する", &F::setCopyDate_Click);
-    connect(setCopyDate, &QAction::triggered, this, [this] { formDate_->bringForward(); });
+    dateCopyNormalItem_ =
+        addItem(dateCopyMenu_, "DateCopyNomal", "通常", &F::DateCopyNomal_Click, {}, true);
+    dateCopyCompressItem_ =
+        addItem(dateCopyMenu_, "DateCopyCompress", "前日のフォルダを検出時自動的に圧縮する",
+                &F::DateCopyCompress_Click, {}, true);
+    dateCopyMenu_->addSeparator();
+    addItem(dateCopyMenu_, "DateCopyRelease", "解除", &F::DateCopyRelease_Click);
+    readOnlyItem_ = addItem(configMenu_, "CopyAtReadOnly", "読み取り専用としてコピーする",
+                            &F::CopyAtReadOnly_Click, {}, true);
+    configMenu_->addSeparator();
+    QAction* setCopyDate =
+        addItem(configMenu_, "setCopyDate", "コピー後更新日付を指定する", &F::setCopyDate_Click);
+    connect(setCopyDate, &QAction::triggered, this, [this] { copyDateWindow_->bringForward(); });
 
-    Help_ = menuBar()->addMenu(QStringLiteral("ヘルプ"));
-    QAction* version = Help_->addAction(QStringLiteral("バージョン情報"));
-    connect(version, &QAction::triggered, this, [this] { handle([this] { Version_Click(); }); });
+    helpMenu_ = named(menuBar()->addMenu(QStringLiteral("ヘルプ")), "Help");
+    QAction* version = named(helpMenu_->addAction(QStringLiteral("バージョン情報")), "Version");
+    connect(version, &QAction::triggered, this, [this] { handle([this] { showAboutBox(); }); });
 }
 
-void FormTolvane::applyLayout() {
+void MainWindow::applyLayout() {
     // Labels show their whole text even where this platform's fonts run wider
     // than the design allowed; they have no visible edge to keep.
-    for (QLabel* label : {LabelInterval_, LabelTargetFolder_, LabelSaveAt_}) {
+    for (QLabel* label : {intervalLabel_, targetFolderLabel_, saveAtLabel_}) {
         label->setMinimumWidth(label->sizeHint().width());
     }
-    place(Frame_, layout_.frame);
-    place(TextInterval_, layout_.textInterval);
-    place(TextTargetFolder_, layout_.textTargetFolder);
-    place(LabelInterval_, layout_.labelInterval);
-    place(LabelTargetFolder_, layout_.labelTargetFolder);
-    place(TextSaveAt_, layout_.textSaveAt);
-    place(LabelSaveAt_, layout_.labelSaveAt);
-    place(CommandSelect_, layout_.commandSelect);
-    place(CommandSelectSaveAt_, layout_.commandSelectSaveAt);
-    place(ListTargets_, layout_.listTargets);
-    place(CommandAddTarget_, layout_.commandAddTarget);
-    place(CommandRemoveTarget_, layout_.commandRemoveTarget);
+    place(frame_, layout_.frame);
+    place(intervalBox_, layout_.textInterval);
+    place(targetFolderBox_, layout_.textTargetFolder);
+    place(intervalLabel_, layout_.labelInterval);
+    place(targetFolderLabel_, layout_.labelTargetFolder);
+    place(saveAtBox_, layout_.textSaveAt);
+    place(saveAtLabel_, layout_.labelSaveAt);
+    place(browseTargetButton_, layout_.commandSelect);
+    place(browseSaveAtButton_, layout_.commandSelectSaveAt);
+    place(targetList_, layout_.listTargets);
+    place(addTargetButton_, layout_.commandAddTarget);
+    place(removeTargetButton_, layout_.commandRemoveTarget);
 }
 
-void FormTolvane::resizeEvent(QResizeEvent* event) {
+void MainWindow::resizeEvent(QResizeEvent* event) {
     QMainWindow::resizeEvent(event);
     const window::OuterSize size =
-        window::Form_Resize(layout_, window::outerWidthOfClientPixels(width()));
+        window::resizeLayout(layout_, window::outerWidthOfClientPixels(width()));
     applyLayout();
     const int wantedWidth = window::clientPixelsOfOuterWidth(size.width);
     if (wantedWidth != width() || height() != clientHeight()) {
@@ -260,35 +277,34 @@ void FormTolvane::resizeEvent(QResizeEvent* event) {
     }
 }
 
-void FormTolvane::closeEvent(QCloseEvent* event) {
+void MainWindow::closeEvent(QCloseEvent* event) {
     if (unloading_) {
         event->accept();
         return;
     }
-    int cancel = 0;
-    handle([&] { core_.Form_QueryUnload(cancel, settings::kUnloadCloseBox); });
-    if (cancel != 0) {
+    settings::UnloadDecision decision = settings::UnloadDecision::Proceed;
+    handle([&] { decision = core_.Form_QueryUnload(UnloadMode::CloseBox); });
+    if (decision == settings::UnloadDecision::Cancel) {
         event->ignore();
     } else {
         event->accept();
     }
 }
 
-void FormTolvane::startUp() {
+void MainWindow::startUp() {
     core_.Form_Load();
     if (!QSystemTrayIcon::isSystemTrayAvailable()) {
         core_.VisibleTrue_Click();
     }
 }
 
-void FormTolvane::unloadByProgram(int unloadMode) {
+void MainWindow::unloadByProgram(UnloadMode mode) {
     unloading_ = true;
-    int cancel = 0;
-    core_.Form_QueryUnload(cancel, unloadMode);
-    TimerInterval_.stop();
+    core_.Form_QueryUnload(mode);
+    intervalTimer_->stop();
 }
 
-int FormTolvane::trayCodeOf(QSystemTrayIcon::ActivationReason reason) {
+int MainWindow::trayCodeOf(QSystemTrayIcon::ActivationReason reason) {
     switch (reason) {
     case QSystemTrayIcon::Context:
         return window::kTrayRightDown;
@@ -304,33 +320,32 @@ int FormTolvane::trayCodeOf(QSystemTrayIcon::ActivationReason reason) {
     return window::kTrayMouseMove;
 }
 
-void FormTolvane::trayActivated(QSystemTrayIcon::ActivationReason reason) {
+void MainWindow::trayActivated(QSystemTrayIcon::ActivationReason reason) {
     if (window::FormTolvane::trayOpensMenu(trayCodeOf(reason))) {
-        Control_->popup(QCursor::pos());
+        controlMenu_->popup(QCursor::pos());
     }
 }
 
-void FormTolvane::Version_Click() {
-    // Modeless and without an owner: the main window stays usable. There is
-    // one about box; choosing the command again brings it forward.
+void MainWindow::showAboutBox() {
+    // Modeless and without an owner: the main window stays usable.
     if (about_ == nullptr) {
-        about_ = new frmAbout(nullptr);
+        about_ = new AboutBox(nullptr);
     }
     about_->show();
     about_->raise();
     about_->activateWindow();
 }
 
-void FormTolvane::VisibleFalse_Click() {
+void MainWindow::hideWindow() {
     core_.VisibleFalse_Click();
 }
 
-void FormTolvane::setTrayIcon(bool add) {
+void MainWindow::setTrayIcon(bool add) {
     // The desktop may refuse the icon; the program runs on without one.
     tray_->setVisible(add);
 }
 
-void FormTolvane::refresh(StateField field) {
+void MainWindow::refresh(StateField field) {
     switch (field) {
     case StateField::Caption:
         setWindowTitle(toQt(state().caption()));
@@ -339,18 +354,18 @@ void FormTolvane::refresh(StateField field) {
         refreshList();
         break;
     case StateField::TextTargetFolder:
-        if (TextTargetFolder_->text() != toQt(state().textTargetFolder())) {
-            TextTargetFolder_->setText(toQt(state().textTargetFolder()));
+        if (targetFolderBox_->text() != toQt(state().textTargetFolder())) {
+            targetFolderBox_->setText(toQt(state().textTargetFolder()));
         }
         break;
     case StateField::TextSaveAt:
-        if (TextSaveAt_->text() != toQt(state().textSaveAt())) {
-            TextSaveAt_->setText(toQt(state().textSaveAt()));
+        if (saveAtBox_->text() != toQt(state().textSaveAt())) {
+            saveAtBox_->setText(toQt(state().textSaveAt()));
         }
         break;
     case StateField::TextInterval:
-        if (TextInterval_->text() != toQt(state().textInterval())) {
-            TextInterval_->setText(toQt(state().textInterval()));
+        if (intervalBox_->text() != toQt(state().textInterval())) {
+            intervalBox_->setText(toQt(state().textInterval()));
         }
         break;
     case StateField::Menus:
@@ -370,60 +385,60 @@ void FormTolvane::refresh(StateField field) {
     }
 }
 
-void FormTolvane::refreshList() {
+void MainWindow::refreshList() {
     const std::vector<std::string>& entries = state().listTargets();
-    QSignalBlocker block(ListTargets_);
-    bool same = ListTargets_->count() == static_cast<int>(entries.size());
-    for (int i = 0; same && i < ListTargets_->count(); ++i) {
-        same = ListTargets_->item(i)->text() == toQt(entries[static_cast<std::size_t>(i)]);
+    QSignalBlocker block(targetList_);
+    bool same = targetList_->count() == static_cast<int>(entries.size());
+    for (int i = 0; same && i < targetList_->count(); ++i) {
+        same = targetList_->item(i)->text() == toQt(entries[static_cast<std::size_t>(i)]);
     }
     if (!same) {
-        ListTargets_->clear();
+        targetList_->clear();
         for (const std::string& entry : entries) {
-            ListTargets_->addItem(toQt(entry));
+            targetList_->addItem(toQt(entry));
         }
     }
     const int index = state().listIndex();
     if (index < 0) {
-        ListTargets_->clearSelection();
-        ListTargets_->setCurrentRow(-1);
-    } else if (ListTargets_->currentRow() != index || !ListTargets_->item(index)->isSelected()) {
-        ListTargets_->setCurrentRow(index, QItemSelectionModel::ClearAndSelect);
+        targetList_->clearSelection();
+        targetList_->setCurrentRow(-1);
+    } else if (targetList_->currentRow() != index || !targetList_->item(index)->isSelected()) {
+        targetList_->setCurrentRow(index, QItemSelectionModel::ClearAndSelect);
     }
 }
 
-void FormTolvane::refreshMenus() {
-    VisibleTrue_->setChecked(state().visibleTrueChecked());
-    VisibleFalse_->setChecked(state().visibleFalseChecked());
-    StopTimer_->setChecked(state().stopTimerChecked());
-    DateCopyNomal_->setChecked(state().dateCopyNomalChecked());
-    DateCopyCompress_->setChecked(state().dateCopyCompressChecked());
-    CopyAtReadOnly_->setChecked(state().copyAtReadOnlyChecked());
-    DateCopy_->setTitle(toQt(state().dateCopyCaption()));
+void MainWindow::refreshMenus() {
+    showItem_->setChecked(state().visibleTrueChecked());
+    hideItem_->setChecked(state().visibleFalseChecked());
+    pauseItem_->setChecked(state().stopTimerChecked());
+    dateCopyNormalItem_->setChecked(state().plainDateCopyChecked());
+    dateCopyCompressItem_->setChecked(state().dateCopyCompressChecked());
+    readOnlyItem_->setChecked(state().copyAtReadOnlyChecked());
+    dateCopyMenu_->setTitle(toQt(state().dateCopyCaption()));
 }
 
-void FormTolvane::refreshTimer() {
+void MainWindow::refreshTimer() {
     const int period = state().timerPeriodMs();
-    if (TimerInterval_.interval() != period) {
-        TimerInterval_.setInterval(period);
+    if (intervalTimer_->interval() != period) {
+        intervalTimer_->setInterval(period);
     }
-    if (state().timerEnabled() && !TimerInterval_.isActive()) {
-        TimerInterval_.start();
+    if (state().timerEnabled() && !intervalTimer_->isActive()) {
+        intervalTimer_->start();
     } else if (!state().timerEnabled()) {
-        TimerInterval_.stop();
+        intervalTimer_->stop();
     }
 }
 
-void FormTolvane::refreshInputs() {
+void MainWindow::refreshInputs() {
     const bool enabled = state().inputsEnabled();
     for (QWidget* control : std::initializer_list<QWidget*>{
-             CommandAddTarget_, CommandRemoveTarget_, ListTargets_, TextTargetFolder_,
-             CommandSelect_, CommandSelectSaveAt_, TextSaveAt_, TextInterval_}) {
+             addTargetButton_, removeTargetButton_, targetList_, targetFolderBox_,
+             browseTargetButton_, browseSaveAtButton_, saveAtBox_, intervalBox_}) {
         control->setEnabled(enabled);
     }
 }
 
-void FormTolvane::refreshVisibility() {
+void MainWindow::refreshVisibility() {
     if (state().windowVisible()) {
         showNormal();
         raise();
@@ -437,7 +452,7 @@ void FormTolvane::refreshVisibility() {
     }
 }
 
-void FormTolvane::changeEvent(QEvent* event) {
+void MainWindow::changeEvent(QEvent* event) {
     QMainWindow::changeEvent(event);
     // Brought back from the taskbar: the window is shown again, and the
     // check marks say so.

@@ -9,7 +9,6 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <QSystemTrayIcon>
-#include <QTimer>
 #include <memory>
 #include <string>
 
@@ -18,64 +17,47 @@ class QGroupBox;
 class QLabel;
 class QMenu;
 class QPushButton;
+class QTimer;
 
 namespace tolvane::gui {
 
+class AboutBox;
+class CopyDateWindow;
 class DropLineEdit;
-class frmAbout;
-class FormDate;
 class TargetList;
 
 // The main window's widgets, menus, timer and notification-area icon. They
-// draw the state model and forward every event to the program's logic.
-class FormTolvane : public QMainWindow, public settings::WindowHooks {
+// draw the state model and forward every event to the program's logic. The
+// widgets carry their designed control names as object names.
+class MainWindow : public QMainWindow, public settings::WindowHooks {
     Q_OBJECT
 
   public:
-    FormTolvane(Shell& shell, window::FileDialog& fileDialog, std::string executableFolder,
-                std::string executableBaseName);
-    ~FormTolvane() override;
+    MainWindow(Shell& shell, window::FileDialog& fileDialog, std::string executableFolder,
+               std::string executableBaseName);
+    ~MainWindow() override;
 
     // The start-up sequence. Where the desktop has no notification area the
     // window is shown afterwards, since nothing else could bring it back.
     void startUp();
 
-    // The program's own unload (mode 1) or a session end (mode 2).
-    void unloadByProgram(int unloadMode);
+    // The program's own unload or a session end; never cancelled.
+    void unloadByProgram(UnloadMode mode);
 
     // The icon reported mouse activity; only a right-button press opens the
     // Control menu.
     void trayActivated(QSystemTrayIcon::ActivationReason reason);
     static int trayCodeOf(QSystemTrayIcon::ActivationReason reason);
 
-    void Version_Click();
+    // There is one about box; choosing the command again brings it forward.
+    void showAboutBox();
 
     // WindowHooks
-    void VisibleFalse_Click() override;
+    void hideWindow() override;
     void setTrayIcon(bool add) override;
 
     window::FormTolvane& core() { return core_; }
     FormState& state() { return core_.state(); }
-
-    // The controls, for the tests and the screenshots.
-    QGroupBox* frame() const { return Frame_; }
-    DropLineEdit* textInterval() const { return TextInterval_; }
-    DropLineEdit* textTargetFolder() const { return TextTargetFolder_; }
-    DropLineEdit* textSaveAt() const { return TextSaveAt_; }
-    QLabel* labelInterval() const { return LabelInterval_; }
-    QLabel* labelTargetFolder() const { return LabelTargetFolder_; }
-    QLabel* labelSaveAt() const { return LabelSaveAt_; }
-    QPushButton* commandSelect() const { return CommandSelect_; }
-    QPushButton* commandSelectSaveAt() const { return CommandSelectSaveAt_; }
-    TargetList* listTargets() const { return ListTargets_; }
-    QPushButton* commandAddTarget() const { return CommandAddTarget_; }
-    QPushButton* commandRemoveTarget() const { return CommandRemoveTarget_; }
-    QMenu* controlMenu() const { return Control_; }
-    QMenu* dateCopyMenu() const { return DateCopy_; }
-    QTimer& timerInterval() { return TimerInterval_; }
-    QSystemTrayIcon& trayIcon() { return *tray_; }
-    FormDate& formDate() { return *formDate_; }
-    int clientHeight() const;
 
   protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -84,9 +66,12 @@ class FormTolvane : public QMainWindow, public settings::WindowHooks {
 
   private:
     void createControls();
+    void connectControls();
     void createMenus();
-    QAction* addItem(QMenu* menu, const char* caption, void (window::FormTolvane::*handler)(),
-                     const QKeySequence& shortcut = {}, bool checkable = false);
+    QAction* addItem(QMenu* menu, const char* name, const char* caption,
+                     void (window::FormTolvane::*handler)(), const QKeySequence& shortcut = {},
+                     bool checkable = false);
+    int clientHeight() const;
     void applyLayout();
     void handle(const std::function<void()>& handler);
 
@@ -102,35 +87,35 @@ class FormTolvane : public QMainWindow, public settings::WindowHooks {
     window::MainLayout layout_ = window::creationLayout();
     bool unloading_ = false;
 
-    QGroupBox* Frame_ = nullptr;
-    DropLineEdit* TextInterval_ = nullptr;
-    DropLineEdit* TextTargetFolder_ = nullptr;
-    DropLineEdit* TextSaveAt_ = nullptr;
-    QLabel* LabelInterval_ = nullptr;
-    QLabel* LabelTargetFolder_ = nullptr;
-    QLabel* LabelSaveAt_ = nullptr;
-    QPushButton* CommandSelect_ = nullptr;
-    QPushButton* CommandSelectSaveAt_ = nullptr;
-    TargetList* ListTargets_ = nullptr;
-    QPushButton* CommandAddTarget_ = nullptr;
-    QPushButton* CommandRemoveTarget_ = nullptr;
-    QTimer TimerInterval_;
+    QGroupBox* frame_ = nullptr;
+    DropLineEdit* intervalBox_ = nullptr;
+    DropLineEdit* targetFolderBox_ = nullptr;
+    DropLineEdit* saveAtBox_ = nullptr;
+    QLabel* intervalLabel_ = nullptr;
+    QLabel* targetFolderLabel_ = nullptr;
+    QLabel* saveAtLabel_ = nullptr;
+    QPushButton* browseTargetButton_ = nullptr;
+    QPushButton* browseSaveAtButton_ = nullptr;
+    TargetList* targetList_ = nullptr;
+    QPushButton* addTargetButton_ = nullptr;
+    QPushButton* removeTargetButton_ = nullptr;
+    QTimer* intervalTimer_ = nullptr;
 
-    QMenu* Control_ = nullptr;
-    QMenu* Config_ = nullptr;
-    QMenu* DateCopy_ = nullptr;
-    QMenu* Help_ = nullptr;
-    QAction* VisibleTrue_ = nullptr;
-    QAction* VisibleFalse_ = nullptr;
-    QAction* StopTimer_ = nullptr;
-    QAction* DateCopyNomal_ = nullptr;
-    QAction* DateCopyCompress_ = nullptr;
-    QAction* CopyAtReadOnly_ = nullptr;
+    QMenu* controlMenu_ = nullptr;
+    QMenu* configMenu_ = nullptr;
+    QMenu* dateCopyMenu_ = nullptr;
+    QMenu* helpMenu_ = nullptr;
+    QAction* showItem_ = nullptr;
+    QAction* hideItem_ = nullptr;
+    QAction* pauseItem_ = nullptr;
+    QAction* dateCopyNormalItem_ = nullptr;
+    QAction* dateCopyCompressItem_ = nullptr;
+    QAction* readOnlyItem_ = nullptr;
 
-    std::unique_ptr<QSystemTrayIcon> tray_;
-    std::unique_ptr<FormDate> formDate_;
+    QSystemTrayIcon* tray_ = nullptr;
+    std::unique_ptr<CopyDateWindow> copyDateWindow_;
     // The about box while it is open; closing it deletes it.
-    QPointer<frmAbout> about_;
+    QPointer<AboutBox> about_;
 };
 
 // The application's icon, in every size it comes in.

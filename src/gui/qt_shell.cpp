@@ -10,13 +10,6 @@
 
 namespace tolvane::gui {
 
-namespace {
-
-constexpr int kUnloadByCode = 1;
-constexpr int kUnloadSessionEnd = 2;
-
-} // namespace
-
 Button QtShell::message(const std::string& text, MessageStyle style) {
     QString shown = toQt(text);
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
@@ -71,20 +64,20 @@ void QtShell::endApplication(EndKind kind, EndCause cause) {
         std::fflush(nullptr);
         std::_Exit(status);
     }
-    unloadAndExit(kUnloadByCode, status);
+    unloadAndExit(UnloadMode::ByProgram, status);
 }
 
 void QtShell::endSession() {
-    unloadAndExit(kUnloadSessionEnd, EXIT_SUCCESS);
+    unloadAndExit(UnloadMode::SessionEnd, EXIT_SUCCESS);
 }
 
-void QtShell::unloadAndExit(int unloadMode, int status) {
+void QtShell::unloadAndExit(UnloadMode mode, int status) {
     // An end that comes while the unload itself is running goes no further
     // than the first one.
     if (!ending_) {
         ending_ = true;
         if (unload_) {
-            unload_(unloadMode);
+            unload_(mode);
         }
         QApplication::closeAllWindows();
     }

@@ -19,18 +19,19 @@ class QtShell : public Shell {
     void serveEvents() override;
     [[noreturn]] void endApplication(EndKind kind, EndCause cause) override;
 
-    // The program's own unload of the main window with the given unload mode
-    // (it removes the icon). Set once the window exists.
-    void setUnload(std::function<void(int unloadMode)> unload) { unload_ = std::move(unload); }
+    // The program's own unload of the main window in the given mode (it
+    // removes the icon). Set once the window exists.
+    void setUnload(std::function<void(UnloadMode mode)> unload) { unload_ = std::move(unload); }
 
-    // A session end or a termination signal: the window is unloaded with mode
-    // 2 (icon removed, nothing asked, nothing saved) and the process ends.
+    // A session end or a termination signal: the window is unloaded as at a
+    // session end (icon removed, nothing asked, nothing saved) and the process
+    // ends.
     [[noreturn]] void endSession();
 
   private:
-    [[noreturn]] void unloadAndExit(int unloadMode, int status);
+    [[noreturn]] void unloadAndExit(UnloadMode mode, int status);
 
-    std::function<void(int)> unload_;
+    std::function<void(UnloadMode)> unload_;
     std::chrono::steady_clock::time_point lastServed_{};
     bool ending_ = false;
 };

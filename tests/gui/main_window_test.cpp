@@ -1,14 +1,14 @@
 #include "gui/about_box.h"
-#include "qt_test_app.h"
-#include "state/form_state.h"
-#include "support/fake_shell.h"
-#include "support/temp_dir.h"
-#include "window/tooltips.h"
+#include "gui/copy_date_window.h"
 #include "gui/drop_line_edit.h"
-#include "gui/form_date.h"
 #include "gui/main_window.h"
 #include "gui/qt_file_dialog.h"
 #include "gui/target_list.h"
+#include "state/form_state.h"
+#include "support/fake_shell.h"
+#include "support/files.h"
+#include "support/temp_dir.h"
+#include "widget_testing.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -20,17 +20,21 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPushButton>
+#include <QSystemTrayIcon>
 #include <QTest>
+#include <QTimer>
 #include <QUrl>
 #include <deque>
-#include <fstream>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 namespace tolvane::gui {
 namespace {
 
+using testing::child;
+using testing::doubleClick;
 using ::testing::ElementsAre;
+using testing::moveOver;
 
 struct ScriptedDialog : window::FileDialog {
     std::string showOpen(const std::string&, const std::string& folder) override {
@@ -57,10 +61,10 @@ class MainWindowTest : public ::testing::Test {
   protected:
     MainWindowTest() {
         testing::qtApp();
-        std::ofstream(home / "Tolvane.dat", std::ios::binary) << "/src/one\r\n/src/two\r\n";
-        std::ofstream(home / "Tolvane.Ini", std::ios::binary)
-            << "[Tolvane]\r\nInterval=60000\r\nSaveAt=/backup\r\n";
-        window = std::make_unique<FormTolvane>(shell, dialog, home.str(), "Tolvane");
+        testing::writeFile(home / "Tolvane.dat", "/src/one\r\n/src/two\r\n");
+        testing::writeFile(home / "Tolvane.Ini",
+                           "[Tolvane]\r\nInterval=60000\r\nSaveAt=/backup\r\n");
+        window = std::make_unique<MainWindow>(shell, dialog, home.str(), "Tolvane");
     }
 
     void startShown() {
@@ -77,17 +81,6 @@ class MainWindowTest : public ::testing::Test {
         QCoreApplication::sendEvent(target, &event);
     }
 
-    // Press, release, double click, release: what the window system delivers.
-    static void doubleClick(QWidget* target, QPoint at) {
-        for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease,
-                                  QEvent::MouseButtonDblClick, QEvent::MouseButtonRelease}) {
-            const bool down = type != QEvent::MouseButtonRelease;
-            QMouseEvent event(type, QPointF(at), target->mapToGlobal(QPointF(at)), Qt::LeftButton,
-                              down ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
-            QCoreApplication::sendEvent(target, &event);
-        }
-    }
-
     static QMimeData* fileList(const QStringList& paths) {
         auto* data = new QMimeData;
         QList<QUrl> urls;
@@ -98,18 +91,45 @@ class MainWindowTest : public ::testing::Test {
         return data;
     }
 
-    static void moveOver(QWidget* widget) {
-        QMouseEvent move(QEvent::MouseMove, QPointF(3, 3), widget->mapToGlobal(QPointF(3, 3)),
-                         Qt::NoButton, Qt::NoButton, Qt::NoModifier);
-        QCoreApplication::sendEvent(widget, &move);
+    template <typename Child> Child* control(const char* name) {
+        return child<Child>(window.get(), QString::fromUtf8(name));
     }
-
-    QString text(const std::string& s) { return QString::fromStdString(s); }
 
     testing::TempDir home;
     testing::FakeShell shell;
     ScriptedDialog dialog;
-    std::unique_ptr<FormTolvane> window;
+    std::unique_ptr<MainWindow> window;
+    // The controls, found by their designed names.
+    QGroupBox* frame() { return control<QGroupBox>("Frame"); }
+    DropLineEdit* textInterval() { return control<DropLineEdit>("TextInterval"); }
+    DropLineEdit* textTargetFolder() { return control<DropLineEdit>("TextTargetFolder"); }
+    DropLineEdit* textSaveAt() { return control<DropLineEdit>("TextSaveAt"); }
+    QLabel* labelInterval() { return control<QLabel>("LabelInterval"); }
+    QLabel* labelTargetFolder() { return control<QLabel>("LabelTargetFolder"); }
+    QLabel* labelSaveAt() { return control<QLabel>("LabelSaveAt"); }
+    QPushButton* commandSelect() { return control<QPushButton>("CommandSelect"); }
+    QPushButton* commandSelectSaveAt() { return control<QPushButton>("CommandSelectSaveAt"); }
+    TargetList* listTargets() { return control<TargetList>("ListTargets"); }
+    QPushButton* commandAddTarget() { return control<QPushButton>("CommandAddTarget"); }
+    QPushButton* commandRemoveTarget() { return control<QPushButton>("CommandRemoveTarget"); }
+    QMenu* controlMenu() { return control<QMenu>("Control"); }
+    QMenu* dateCopyMenu() { return control<QMenu>("DateCopy"); }
+    QTimer* timerInterval() { return control<QTimer>("TimerInterval"); }
+    QSystemTrayIcon* trayIcon() { return control<QSystemTrayIcon>("Tray"); }
+};
+
+// The copy-date dialog's controls, found by their designed names.
+struct DateControls {
+    CopyDateWindow& window = *testing::topLevel<CopyDateWindow>();
+    QLineEdit* textDate(int i) const {
+        return child<QLineEdit>(&window, QStringLiteral("TextDate%1").arg(i));
+    }
+    QLabel* unitLabel(int i) const {
+        return child<QLabel>(&window, QStringLiteral("LabelUnit%1").arg(i));
+    }
+    QCheckBox* keepDatesBox() const { return child<QCheckBox>(&window, "CheckKakunin"); }
+    QPushButton* commandOK() const { return child<QPushButton>(&window, "CommandOK"); }
+    QLabel* labelTimeStamp() const { return child<QLabel>(&window, "LabelTimeStamp"); }
 };
 
 TEST_F(MainWindowTest, GeometryAtCreationFollowsTheDesignInPixels) {
@@ -117,19 +137,19 @@ TEST_F(MainWindowTest, GeometryAtCreationFollowsTheDesignInPixels) {
     // The design is 4695 twips wide; the resize rule widens it to 4815.
     EXPECT_EQ(window->width(), 315);
     EXPECT_EQ(window->centralWidget()->height(), 354);
-    EXPECT_EQ(window->frame()->geometry(), QRect(8, 0, 299, 345));
-    EXPECT_EQ(window->textInterval()->geometry(), QRect(8, 312, 283, 18));
-    EXPECT_EQ(window->textTargetFolder()->geometry(), QRect(32, 32, 259, 18));
-    EXPECT_EQ(window->textSaveAt()->geometry(), QRect(32, 264, 259, 18));
-    EXPECT_EQ(window->listTargets()->geometry(), QRect(8, 80, 283, 160));
-    EXPECT_EQ(window->commandAddTarget()->geometry(), QRect(80, 56, 49, 17));
-    EXPECT_EQ(window->commandRemoveTarget()->geometry(), QRect(170, 56, 49, 17));
-    EXPECT_EQ(window->commandSelect()->geometry(), QRect(8, 32, 25, 17));
-    EXPECT_EQ(window->commandSelectSaveAt()->geometry(), QRect(8, 264, 25, 17));
-    EXPECT_EQ(window->labelTargetFolder()->pos(), QPoint(8, 16));
-    EXPECT_EQ(window->labelSaveAt()->pos(), QPoint(8, 248));
-    EXPECT_EQ(window->labelInterval()->pos(), QPoint(8, 296));
-    EXPECT_EQ(window->labelInterval()->text(),
+    EXPECT_EQ(frame()->geometry(), QRect(8, 0, 299, 345));
+    EXPECT_EQ(textInterval()->geometry(), QRect(8, 312, 283, 18));
+    EXPECT_EQ(textTargetFolder()->geometry(), QRect(32, 32, 259, 18));
+    EXPECT_EQ(textSaveAt()->geometry(), QRect(32, 264, 259, 18));
+    EXPECT_EQ(listTargets()->geometry(), QRect(8, 80, 283, 160));
+    EXPECT_EQ(commandAddTarget()->geometry(), QRect(80, 56, 49, 17));
+    EXPECT_EQ(commandRemoveTarget()->geometry(), QRect(170, 56, 49, 17));
+    EXPECT_EQ(commandSelect()->geometry(), QRect(8, 32, 25, 17));
+    EXPECT_EQ(commandSelectSaveAt()->geometry(), QRect(8, 264, 25, 17));
+    EXPECT_EQ(labelTargetFolder()->pos(), QPoint(8, 16));
+    EXPECT_EQ(labelSaveAt()->pos(), QPoint(8, 248));
+    EXPECT_EQ(labelInterval()->pos(), QPoint(8, 296));
+    EXPECT_EQ(labelInterval()->text(),
               QStringLiteral("SeekInterval　(ms)      Max : 2147483647ms"));
 }
 
@@ -140,17 +160,17 @@ TEST_F(MainWindowTest, ResizingWidensFreelyButNeverNarrowsOrChangesHeight) {
     window->resize(415, height);
     QCoreApplication::processEvents();
     EXPECT_EQ(window->width(), 415);
-    EXPECT_EQ(window->frame()->width(), 399);
-    EXPECT_EQ(window->textTargetFolder()->width(), 359);
-    EXPECT_EQ(window->listTargets()->width(), 383);
-    EXPECT_EQ(window->textInterval()->width(), 383);
-    EXPECT_EQ(window->commandRemoveTarget()->x(), 270);
-    EXPECT_EQ(window->commandAddTarget()->x(), 80) << "▽ stays";
+    EXPECT_EQ(frame()->width(), 399);
+    EXPECT_EQ(textTargetFolder()->width(), 359);
+    EXPECT_EQ(listTargets()->width(), 383);
+    EXPECT_EQ(textInterval()->width(), 383);
+    EXPECT_EQ(commandRemoveTarget()->x(), 270);
+    EXPECT_EQ(commandAddTarget()->x(), 80) << "▽ stays";
 
     window->resize(200, height);
     QCoreApplication::processEvents();
     EXPECT_EQ(window->width(), 315);
-    EXPECT_EQ(window->frame()->width(), 299);
+    EXPECT_EQ(frame()->width(), 299);
 
     window->resize(315, height + 300);
     QCoreApplication::processEvents();
@@ -179,7 +199,7 @@ TEST_F(MainWindowTest, TheMenuTreeIsCompleteAndInOrder) {
     }
     EXPECT_EQ(top, (QStringList{"操作", "設定", "ヘルプ"}));
 
-    const auto control = itemsOf(window->controlMenu());
+    const auto control = itemsOf(controlMenu());
     const std::vector<std::pair<QString, QKeySequence>> expected = {
         {"表示", {}},
         {"非表示", QKeySequence(Qt::CTRL | Qt::Key_H)},
@@ -194,8 +214,9 @@ TEST_F(MainWindowTest, TheMenuTreeIsCompleteAndInOrder) {
     };
     ASSERT_EQ(control.size(), expected.size());
     for (std::size_t i = 0; i < expected.size(); ++i) {
-        EXPECT_EQ(control[i].caption, expected[i].first) << i;
-        EXPECT_EQ(control[i].shortcut, expected[i].second) << i;
+        SCOPED_TRACE(expected[i].first.toStdString());
+        EXPECT_EQ(control[i].caption, expected[i].first);
+        EXPECT_EQ(control[i].shortcut, expected[i].second);
     }
     // Marks at creation: both visibility items and the pause.
     EXPECT_TRUE(control[0].checked);
@@ -214,7 +235,7 @@ TEST_F(MainWindowTest, TheMenuTreeIsCompleteAndInOrder) {
     EXPECT_EQ(config->actions()[0]->shortcut(), QKeySequence(Qt::Key_F2));
     EXPECT_EQ(config->actions()[1]->shortcut(), QKeySequence(Qt::Key_F3));
     QStringList dateCaptions;
-    for (const Item& item : itemsOf(window->dateCopyMenu())) {
+    for (const Item& item : itemsOf(dateCopyMenu())) {
         dateCaptions << item.caption;
     }
     EXPECT_EQ(dateCaptions,
@@ -226,7 +247,7 @@ TEST_F(MainWindowTest, TheMenuTreeIsCompleteAndInOrder) {
 
 TEST_F(MainWindowTest, MenuMarksFollowTheModel) {
     startShown();
-    QList<QAction*> control = window->controlMenu()->actions();
+    QList<QAction*> control = controlMenu()->actions();
     EXPECT_TRUE(control[0]->isChecked());
     EXPECT_FALSE(control[1]->isChecked());
     EXPECT_FALSE(control[5]->isChecked()) << "monitoring runs after start-up";
@@ -234,19 +255,19 @@ TEST_F(MainWindowTest, MenuMarksFollowTheModel) {
     control[5]->trigger(); // 一時停止
     EXPECT_TRUE(control[5]->isChecked());
     EXPECT_TRUE(window->state().stopTimerChecked());
-    EXPECT_FALSE(window->timerInterval().isActive());
+    EXPECT_FALSE(timerInterval()->isActive());
     control[5]->trigger(); // pausing twice stays paused
     EXPECT_TRUE(control[5]->isChecked());
     control[6]->trigger(); // 監視再開
     EXPECT_FALSE(control[5]->isChecked());
-    EXPECT_TRUE(window->timerInterval().isActive());
-    EXPECT_EQ(window->timerInterval().interval(), 1000);
+    EXPECT_TRUE(timerInterval()->isActive());
+    EXPECT_EQ(timerInterval()->interval(), 1000);
 
-    window->dateCopyMenu()->actions()[0]->trigger(); // 通常
-    EXPECT_EQ(window->dateCopyMenu()->title(), QStringLiteral("●日付履歴コピーモード"));
-    EXPECT_TRUE(window->dateCopyMenu()->actions()[0]->isChecked());
-    window->dateCopyMenu()->actions()[3]->trigger(); // 解除
-    EXPECT_EQ(window->dateCopyMenu()->title(), QStringLiteral("日付履歴コピーモード"));
+    dateCopyMenu()->actions()[0]->trigger(); // 通常
+    EXPECT_EQ(dateCopyMenu()->title(), QStringLiteral("●日付履歴コピーモード"));
+    EXPECT_TRUE(dateCopyMenu()->actions()[0]->isChecked());
+    dateCopyMenu()->actions()[3]->trigger(); // 解除
+    EXPECT_EQ(dateCopyMenu()->title(), QStringLiteral("日付履歴コピーモード"));
 
     control[1]->trigger(); // 非表示
     EXPECT_TRUE(window->isMinimized()) << "no notification area here: to the taskbar";
@@ -257,24 +278,24 @@ TEST_F(MainWindowTest, MenuMarksFollowTheModel) {
 TEST_F(MainWindowTest, ControlsReachTheirHandlers) {
     startShown();
     FormState& state = window->state();
-    EXPECT_EQ(window->listTargets()->count(), 2);
-    EXPECT_EQ(window->textSaveAt()->text(), QStringLiteral("/backup"));
+    EXPECT_EQ(listTargets()->count(), 2);
+    EXPECT_EQ(textSaveAt()->text(), QStringLiteral("/backup"));
 
-    QTest::keyClicks(window->textTargetFolder(), "/src/three");
+    QTest::keyClicks(textTargetFolder(), "/src/three");
     EXPECT_EQ(state.textTargetFolder(), "/src/three");
     EXPECT_FALSE(state.stopTimerChecked()) << "typing in the staging box does not pause";
-    QTest::mouseClick(window->commandAddTarget(), Qt::LeftButton);
-    ASSERT_EQ(window->listTargets()->count(), 3);
-    EXPECT_EQ(window->listTargets()->item(2)->text(), QStringLiteral("/src/three"));
+    QTest::mouseClick(commandAddTarget(), Qt::LeftButton);
+    ASSERT_EQ(listTargets()->count(), 3);
+    EXPECT_EQ(listTargets()->item(2)->text(), QStringLiteral("/src/three"));
     EXPECT_TRUE(state.stopTimerChecked());
     EXPECT_TRUE(state.configChanged);
 
-    QTest::keyClick(window->textTargetFolder(), Qt::Key_Return);
-    EXPECT_EQ(window->listTargets()->count(), 4) << "Enter adds like ▽";
+    QTest::keyClick(textTargetFolder(), Qt::Key_Return);
+    EXPECT_EQ(listTargets()->count(), 4) << "Enter adds like ▽";
 
-    TargetList* list = window->listTargets();
+    TargetList* list = listTargets();
     doubleClick(list->viewport(), list->visualItemRect(list->item(0)).center());
-    EXPECT_EQ(window->textTargetFolder()->text(), QStringLiteral("/src/one"));
+    EXPECT_EQ(textTargetFolder()->text(), QStringLiteral("/src/one"));
     ASSERT_EQ(list->count(), 3);
     EXPECT_EQ(list->item(0)->text(), QStringLiteral("/src/two"));
     EXPECT_EQ(state.listIndex(), -1);
@@ -282,32 +303,32 @@ TEST_F(MainWindowTest, ControlsReachTheirHandlers) {
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
                       list->visualItemRect(list->item(1)).center());
     EXPECT_EQ(state.listIndex(), 1);
-    QTest::mouseClick(window->commandRemoveTarget(), Qt::LeftButton);
-    EXPECT_EQ(window->textTargetFolder()->text(), QStringLiteral("/src/three"));
+    QTest::mouseClick(commandRemoveTarget(), Qt::LeftButton);
+    EXPECT_EQ(textTargetFolder()->text(), QStringLiteral("/src/three"));
     EXPECT_EQ(list->count(), 2);
 
     dialog.answers = {"/mnt/usb/file"};
-    QTest::mouseClick(window->commandSelectSaveAt(), Qt::LeftButton);
-    EXPECT_EQ(window->textSaveAt()->text(), QStringLiteral("/mnt/usb/file"));
-    QTest::mouseClick(window->commandSelect(), Qt::LeftButton); // cancelled
-    EXPECT_EQ(window->textTargetFolder()->text(), QStringLiteral("/src/three"));
+    QTest::mouseClick(commandSelectSaveAt(), Qt::LeftButton);
+    EXPECT_EQ(textSaveAt()->text(), QStringLiteral("/mnt/usb/file"));
+    QTest::mouseClick(commandSelect(), Qt::LeftButton); // cancelled
+    EXPECT_EQ(textTargetFolder()->text(), QStringLiteral("/src/three"));
     EXPECT_THAT(dialog.folders, ElementsAre("/backup", "/src/three"));
 }
 
 TEST_F(MainWindowTest, LeavingTheBoxesNormalisesThem) {
     startShown();
     window->core().ReleaseTimer_Click();
-    QLineEdit* saveAt = window->textSaveAt();
+    QLineEdit* saveAt = textSaveAt();
     saveAt->setFocus();
     saveAt->clear();
     QTest::keyClicks(saveAt, "/data//");
-    window->textInterval()->setFocus(Qt::TabFocusReason);
+    textInterval()->setFocus(Qt::TabFocusReason);
     saveAt->clearFocus();
     QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
     QCoreApplication::sendEvent(saveAt, &out);
     EXPECT_EQ(saveAt->text(), QStringLiteral("/data"));
 
-    QLineEdit* interval = window->textInterval();
+    QLineEdit* interval = textInterval();
     interval->clear();
     QTest::keyClicks(interval, "0060000");
     QFocusEvent intervalOut(QEvent::FocusOut, Qt::TabFocusReason);
@@ -326,27 +347,27 @@ TEST_F(MainWindowTest, DropsTakeFileListsAndIgnoreText) {
     FormState& state = window->state();
     auto* text = new QMimeData;
     text->setText(QStringLiteral("/not/a/file/list"));
-    drop(window->listTargets()->viewport(), text);
+    drop(listTargets()->viewport(), text);
     auto* text2 = new QMimeData;
     text2->setText(QStringLiteral("/not/a/file/list"));
-    drop(window->textSaveAt(), text2);
+    drop(textSaveAt(), text2);
     auto* web = new QMimeData;
     web->setUrls({QUrl(QStringLiteral("https://example.org/x"))});
-    drop(window->textTargetFolder(), web);
-    EXPECT_EQ(window->listTargets()->count(), 2);
+    drop(textTargetFolder(), web);
+    EXPECT_EQ(listTargets()->count(), 2);
     EXPECT_EQ(state.textSaveAt(), "/backup");
     EXPECT_EQ(state.textTargetFolder(), "");
     EXPECT_FALSE(state.stopTimerChecked());
 
     QMimeData* three = fileList({"/d/one", "/d/two", "/d/three"});
-    drop(window->listTargets()->viewport(), three);
+    drop(listTargets()->viewport(), three);
     EXPECT_THAT(state.listTargets(),
                 ElementsAre("/src/one", "/src/two", "/d/one", "/d/two", "/d/three"));
-    EXPECT_EQ(window->textTargetFolder()->text(), QStringLiteral("/d/three"));
+    EXPECT_EQ(textTargetFolder()->text(), QStringLiteral("/d/three"));
 
     QMimeData* two = fileList({"/e/one", "/e/two"});
-    drop(window->textSaveAt(), two);
-    EXPECT_EQ(window->textSaveAt()->text(), QStringLiteral("/e/two"));
+    drop(textSaveAt(), two);
+    EXPECT_EQ(textSaveAt()->text(), QStringLiteral("/e/two"));
     delete text;
     delete text2;
     delete web;
@@ -356,21 +377,21 @@ TEST_F(MainWindowTest, DropsTakeFileListsAndIgnoreText) {
 
 TEST_F(MainWindowTest, TooltipsFollowTheTextsAndTheSelection) {
     startShown();
-    EXPECT_EQ(window->textInterval()->toolTip(), QStringLiteral("監視時間間隔をミリ秒で指定"));
-    EXPECT_EQ(window->commandAddTarget()->toolTip(), QStringLiteral("リストに追加"));
-    EXPECT_EQ(window->commandRemoveTarget()->toolTip(), QStringLiteral("リストから削除・編集"));
+    EXPECT_EQ(textInterval()->toolTip(), QStringLiteral("監視時間間隔をミリ秒で指定"));
+    EXPECT_EQ(commandAddTarget()->toolTip(), QStringLiteral("リストに追加"));
+    EXPECT_EQ(commandRemoveTarget()->toolTip(), QStringLiteral("リストから削除・編集"));
 
-    moveOver(window->textTargetFolder());
-    EXPECT_EQ(window->textTargetFolder()->toolTip(),
+    moveOver(textTargetFolder());
+    EXPECT_EQ(textTargetFolder()->toolTip(),
               QStringLiteral("バックアップしたいファイルまたはフォルダを指定"));
-    moveOver(window->textSaveAt());
-    EXPECT_EQ(window->textSaveAt()->toolTip(), QStringLiteral("/backup"));
-    moveOver(window->listTargets()->viewport());
-    EXPECT_EQ(window->listTargets()->toolTip(),
+    moveOver(textSaveAt());
+    EXPECT_EQ(textSaveAt()->toolTip(), QStringLiteral("/backup"));
+    moveOver(listTargets()->viewport());
+    EXPECT_EQ(listTargets()->toolTip(),
               QStringLiteral("このリストに登録されたファイル・フォルダがコピーされます"));
-    window->listTargets()->setCurrentRow(1);
-    moveOver(window->listTargets()->viewport());
-    EXPECT_EQ(window->listTargets()->toolTip(), QStringLiteral("/src/two"));
+    listTargets()->setCurrentRow(1);
+    moveOver(listTargets()->viewport());
+    EXPECT_EQ(listTargets()->toolTip(), QStringLiteral("/src/two"));
 }
 
 TEST_F(MainWindowTest, OnlyTheContextActivationOpensTheControlMenu) {
@@ -378,12 +399,12 @@ TEST_F(MainWindowTest, OnlyTheContextActivationOpensTheControlMenu) {
     for (auto reason : {QSystemTrayIcon::Trigger, QSystemTrayIcon::DoubleClick,
                         QSystemTrayIcon::MiddleClick, QSystemTrayIcon::Unknown}) {
         window->trayActivated(reason);
-        EXPECT_FALSE(window->controlMenu()->isVisible()) << reason;
+        EXPECT_FALSE(controlMenu()->isVisible()) << reason;
     }
     window->trayActivated(QSystemTrayIcon::Context);
-    EXPECT_TRUE(window->controlMenu()->isVisible());
-    window->controlMenu()->hide();
-    EXPECT_EQ(window->trayIcon().toolTip(), QStringLiteral("Tolvane"));
+    EXPECT_TRUE(controlMenu()->isVisible());
+    controlMenu()->hide();
+    EXPECT_EQ(trayIcon()->toolTip(), QStringLiteral("Tolvane"));
 }
 
 TEST_F(MainWindowTest, WithoutANotificationAreaTheWindowStartsShown) {
@@ -393,7 +414,7 @@ TEST_F(MainWindowTest, WithoutANotificationAreaTheWindowStartsShown) {
     EXPECT_TRUE(window->state().visibleTrueChecked());
     EXPECT_FALSE(window->state().visibleFalseChecked());
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Tolvane：待機中   残り待ち時間59秒"));
-    EXPECT_TRUE(window->timerInterval().isActive());
+    EXPECT_TRUE(timerInterval()->isActive());
 }
 
 TEST_F(MainWindowTest, TheCloseBoxOnlyHides) {
@@ -414,31 +435,32 @@ TEST_F(MainWindowTest, TheCloseBoxOnlyHides) {
 
 TEST_F(MainWindowTest, ARunDisablesTheInputsAndTheTimer) {
     startShown();
-    window->core().engine().ItemEnable(false);
-    EXPECT_FALSE(window->listTargets()->isEnabled());
-    EXPECT_FALSE(window->textInterval()->isEnabled());
-    EXPECT_FALSE(window->commandSelect()->isEnabled());
-    EXPECT_FALSE(window->timerInterval().isActive());
-    EXPECT_TRUE(window->controlMenu()->isEnabled());
-    window->core().engine().ItemEnable(true);
-    EXPECT_TRUE(window->textSaveAt()->isEnabled());
-    EXPECT_TRUE(window->timerInterval().isActive());
+    window->core().engine().setControlsEnabled(false);
+    EXPECT_FALSE(listTargets()->isEnabled());
+    EXPECT_FALSE(textInterval()->isEnabled());
+    EXPECT_FALSE(commandSelect()->isEnabled());
+    EXPECT_FALSE(timerInterval()->isActive());
+    EXPECT_TRUE(controlMenu()->isEnabled());
+    window->core().engine().setControlsEnabled(true);
+    EXPECT_TRUE(textSaveAt()->isEnabled());
+    EXPECT_TRUE(timerInterval()->isActive());
 }
 
 TEST_F(MainWindowTest, TheDateDialogNormalisesAsTyped) {
     startShown();
-    FormDate& date = window->formDate();
-    EXPECT_FALSE(date.isVisible());
+    const DateControls date;
+    EXPECT_FALSE(date.window.isVisible());
     window->core().setCopyDate_Click();
-    ASSERT_TRUE(date.isVisible());
-    EXPECT_EQ(date.size(), QSize(404, 46));
+    ASSERT_TRUE(date.window.isVisible());
+    EXPECT_EQ(date.window.size(), QSize(404, 46));
     EXPECT_FALSE(date.textDate(0)->isEnabled());
 
-    QTest::mouseClick(date.checkKakunin(), Qt::LeftButton);
-    EXPECT_EQ(window->state().checkKakunin(), 0);
+    QTest::mouseClick(date.keepDatesBox(), Qt::LeftButton);
+    EXPECT_FALSE(window->state().keepCopyDates());
     for (int i = 0; i < 6; ++i) {
-        EXPECT_TRUE(date.textDate(i)->isEnabled()) << i;
-        EXPECT_TRUE(date.unitLabels()[static_cast<std::size_t>(i)]->isEnabled()) << i;
+        SCOPED_TRACE(i);
+        EXPECT_TRUE(date.textDate(i)->isEnabled());
+        EXPECT_TRUE(date.unitLabel(i)->isEnabled());
     }
     EXPECT_TRUE(date.labelTimeStamp()->isEnabled());
 
@@ -457,16 +479,16 @@ TEST_F(MainWindowTest, TheDateDialogNormalisesAsTyped) {
     EXPECT_EQ(window->state().textDate(1), "9");
 
     QTest::mouseClick(date.commandOK(), Qt::LeftButton);
-    EXPECT_FALSE(date.isVisible());
+    EXPECT_FALSE(date.window.isVisible());
     window->core().setCopyDate_Click();
     EXPECT_EQ(date.textDate(1)->text(), QStringLiteral("9")) << "OK keeps the values";
 
-    date.close();
-    EXPECT_FALSE(date.isVisible());
-    EXPECT_EQ(window->state().checkKakunin(), 1);
+    date.window.close();
+    EXPECT_FALSE(date.window.isVisible());
+    EXPECT_TRUE(window->state().keepCopyDates());
     EXPECT_EQ(window->state().textDate(1), "");
     window->core().setCopyDate_Click();
-    EXPECT_TRUE(date.checkKakunin()->isChecked());
+    EXPECT_TRUE(date.keepDatesBox()->isChecked());
     EXPECT_EQ(date.textDate(1)->text(), QString());
     EXPECT_FALSE(date.textDate(1)->isEnabled());
 }
@@ -474,9 +496,9 @@ TEST_F(MainWindowTest, TheDateDialogNormalisesAsTyped) {
 TEST_F(MainWindowTest, TheVersionCommandShowsTheOneAboutBox) {
     startShown();
     auto openBoxes = [] {
-        std::vector<frmAbout*> boxes;
+        std::vector<AboutBox*> boxes;
         for (QWidget* w : QApplication::topLevelWidgets()) {
-            if (auto* box = qobject_cast<frmAbout*>(w); box != nullptr && box->isVisible()) {
+            if (auto* box = qobject_cast<AboutBox*>(w); box != nullptr && box->isVisible()) {
                 boxes.push_back(box);
             }
         }
@@ -485,7 +507,7 @@ TEST_F(MainWindowTest, TheVersionCommandShowsTheOneAboutBox) {
     QAction* version = window->menuBar()->actions()[2]->menu()->actions()[0];
     version->trigger();
     ASSERT_EQ(openBoxes().size(), 1u);
-    frmAbout* first = openBoxes()[0];
+    AboutBox* first = openBoxes()[0];
     EXPECT_FALSE(first->isModal());
     EXPECT_EQ(first->parentWidget(), nullptr);
 
@@ -500,24 +522,26 @@ TEST_F(MainWindowTest, TheVersionCommandShowsTheOneAboutBox) {
     version->trigger();
     ASSERT_EQ(openBoxes().size(), 1u);
     // Escape closes it too: the next showing starts without the picture.
-    openBoxes()[0]->lblTitle_MouseMove(Qt::ShiftModifier);
-    openBoxes()[0]->lblTitle_DblClick();
+    QLabel* title = child<QLabel>(openBoxes()[0], "lblTitle");
+    moveOver(title, Qt::ShiftModifier);
+    doubleClick(title);
+    ASSERT_FALSE(child<QLabel>(openBoxes()[0], "picIcon")->isHidden());
     QTest::keyClick(openBoxes()[0], Qt::Key_Escape);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(openBoxes().empty());
     version->trigger();
     ASSERT_EQ(openBoxes().size(), 1u);
-    EXPECT_TRUE(openBoxes()[0]->picIcon()->isHidden());
+    EXPECT_TRUE(child<QLabel>(openBoxes()[0], "picIcon")->isHidden());
     openBoxes()[0]->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 TEST_F(MainWindowTest, TheDateDialogKeepsItsDesignedPlaces) {
-    FormDate& date = window->formDate();
+    const DateControls date;
     EXPECT_EQ(date.labelTimeStamp()->geometry(), QRect(32, 8, 57, 17));
     EXPECT_EQ(date.textDate(0)->geometry(), QRect(96, 0, 33, 21));
     EXPECT_EQ(date.textDate(5)->geometry(), QRect(340, 0, 29, 21));
-    EXPECT_EQ(date.checkKakunin()->geometry(), QRect(56, 24, 161, 17));
+    EXPECT_EQ(date.keepDatesBox()->geometry(), QRect(56, 24, 161, 17));
     EXPECT_EQ(date.commandOK()->geometry(), QRect(296, 24, 81, 20));
 }
 

@@ -1,5 +1,5 @@
-#include "qt_test_app.h"
 #include "gui/qt_shell.h"
+#include "widget_testing.h"
 
 #include <QAbstractButton>
 #include <QMessageBox>

@@ -17,17 +17,11 @@ namespace tolvane::gui {
 // The copy-date dialog: one fixed date-time for copied files. It draws the
 // dialog's fields in the state model and forwards its events to the dialog's
 // logic; it is shown and hidden as the model says.
-class FormDate : public QWidget {
+class CopyDateWindow : public QWidget {
     Q_OBJECT
 
   public:
-    FormDate(FormState& state, history::CopyDateDialog& dialog, Shell& shell);
-
-    QCheckBox* checkKakunin() const { return CheckKakunin_; }
-    QLineEdit* textDate(int index) const { return TextDate_[static_cast<std::size_t>(index)]; }
-    QPushButton* commandOK() const { return CommandOK_; }
-    QLabel* labelTimeStamp() const { return LabelTimeStamp_; }
-    const std::array<QLabel*, 6>& unitLabels() const { return unitLabels_; }
+    CopyDateWindow(FormState& state, history::CopyDateDialog& dialog, Shell& shell);
 
     // Draws the model.
     void refresh();
@@ -41,11 +35,11 @@ class FormDate : public QWidget {
     FormState& state_;
     history::CopyDateDialog& dialog_;
     Shell& shell_;
-    QLabel* LabelTimeStamp_ = nullptr;
-    std::array<QLineEdit*, 6> TextDate_{};
+    QLabel* timeStampLabel_ = nullptr;
+    std::array<QLineEdit*, 6> fields_{};
     std::array<QLabel*, 6> unitLabels_{};
-    QCheckBox* CheckKakunin_ = nullptr;
-    QPushButton* CommandOK_ = nullptr;
+    QCheckBox* keepDatesBox_ = nullptr;
+    QPushButton* okButton_ = nullptr;
     bool refreshing_ = false;
 };
 

@@ -1,8 +1,8 @@
-#include "gui/form_date.h"
+#include "gui/copy_date_window.h"
 
+#include "gui/qt_text.h"
 #include "window/default_error.h"
 #include "window/layout.h"
-#include "gui/qt_text.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -39,18 +39,20 @@ constexpr std::array<FieldPlace, 6> kFields{{
 
 } // namespace
 
-FormDate::FormDate(FormState& state, history::CopyDateDialog& dialog, Shell& shell)
+CopyDateWindow::CopyDateWindow(FormState& state, history::CopyDateDialog& dialog, Shell& shell)
     : QWidget(nullptr, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                            Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint),
       state_(state), dialog_(dialog), shell_(shell) {
     setWindowTitle(QStringLiteral("コピー後のファイル日付入力"));
     setFixedSize(pixelsOfTwips(6060), pixelsOfTwips(690));
 
-    LabelTimeStamp_ = new QLabel(QStringLiteral("更新日時"), this);
-    place(LabelTimeStamp_, 480, 120, 855, 255);
+    timeStampLabel_ = new QLabel(QStringLiteral("更新日時"), this);
+    timeStampLabel_->setObjectName(QStringLiteral("LabelTimeStamp"));
+    place(timeStampLabel_, 480, 120, 855, 255);
 
     for (std::size_t i = 0; i < kFields.size(); ++i) {
         auto* field = new QLineEdit(this);
+        field->setObjectName(QStringLiteral("TextDate%1").arg(i));
         place(field, kFields[i].left, 0, kFields[i].width, 315);
         const int index = static_cast<int>(i);
         connect(field, &QLineEdit::textEdited, this, [this, index](const QString& text) {
@@ -59,28 +61,31 @@ FormDate::FormDate(FormState& state, history::CopyDateDialog& dialog, Shell& she
             // the model does not announce; draw it anyway.
             refresh();
         });
-        TextDate_[i] = field;
+        fields_[i] = field;
 
         // The unit labels are drawn a little taller than designed so the
         // glyphs of this platform's fonts are not clipped.
         auto* unit = new QLabel(QString::fromUtf8(kFields[i].unit), this);
+        unit->setObjectName(QStringLiteral("LabelUnit%1").arg(i));
         place(unit, kFields[i].labelLeft, 30, 240, 255);
         unitLabels_[i] = unit;
     }
 
-    CheckKakunin_ = new QCheckBox(QStringLiteral("日付の変更を行わない"), this);
-    place(CheckKakunin_, 840, 360, 2415, 255);
-    connect(CheckKakunin_, &QCheckBox::clicked, this, [this](bool checked) {
+    keepDatesBox_ = new QCheckBox(QStringLiteral("日付の変更を行わない"), this);
+    keepDatesBox_->setObjectName(QStringLiteral("CheckKakunin"));
+    place(keepDatesBox_, 840, 360, 2415, 255);
+    connect(keepDatesBox_, &QCheckBox::clicked, this, [this](bool checked) {
         window::runHandler(shell_, [&] {
-            state_.setCheckKakunin(checked ? 1 : 0);
-            dialog_.CheckKakunin_Click();
+            state_.setKeepCopyDates(checked);
+            dialog_.applyKeepDatesBox();
         });
     });
 
-    CommandOK_ = new QPushButton(QStringLiteral("OK"), this);
-    place(CommandOK_, 4440, 360, 1215, 300);
-    connect(CommandOK_, &QPushButton::clicked, this,
-            [this] { window::runHandler(shell_, [&] { dialog_.CommandOK_Click(); }); });
+    okButton_ = new QPushButton(QStringLiteral("OK"), this);
+    okButton_->setObjectName(QStringLiteral("CommandOK"));
+    place(okButton_, 4440, 360, 1215, 300);
+    connect(okButton_, &QPushButton::clicked, this,
+            [this] { window::runHandler(shell_, [&] { dialog_.accept(); }); });
 
     state_.subscribe([this](StateField field) {
         if (field == StateField::FormDate) {
@@ -90,21 +95,21 @@ FormDate::FormDate(FormState& state, history::CopyDateDialog& dialog, Shell& she
     refresh();
 }
 
-void FormDate::refresh() {
+void CopyDateWindow::refresh() {
     if (refreshing_) {
         return;
     }
     refreshing_ = true;
-    CheckKakunin_->setChecked(state_.checkKakunin() != 0);
+    keepDatesBox_->setChecked(state_.keepCopyDates());
     const bool enabled = state_.dateFieldsEnabled();
-    LabelTimeStamp_->setEnabled(enabled);
-    for (std::size_t i = 0; i < TextDate_.size(); ++i) {
+    timeStampLabel_->setEnabled(enabled);
+    for (std::size_t i = 0; i < fields_.size(); ++i) {
         unitLabels_[i]->setEnabled(enabled);
-        TextDate_[i]->setEnabled(enabled);
+        fields_[i]->setEnabled(enabled);
         const QString text = toQt(state_.textDate(static_cast<int>(i)));
-        if (TextDate_[i]->text() != text) {
+        if (fields_[i]->text() != text) {
             // setText leaves the caret at the end, so digits go on in order.
-            TextDate_[i]->setText(text);
+            fields_[i]->setText(text);
         }
     }
     if (state_.formDateVisible() != isVisible()) {
@@ -119,16 +124,16 @@ void FormDate::refresh() {
     refreshing_ = false;
 }
 
-void FormDate::bringForward() {
+void CopyDateWindow::bringForward() {
     if (isVisible()) {
         raise();
         activateWindow();
     }
 }
 
-void FormDate::closeEvent(QCloseEvent* event) {
+void CopyDateWindow::closeEvent(QCloseEvent* event) {
     // The close box discards the entries, as closing the dialog always has.
-    window::runHandler(shell_, [&] { dialog_.closedByCloseBox(); });
+    window::runHandler(shell_, [&] { dialog_.discardEntries(); });
     event->accept();
 }
 

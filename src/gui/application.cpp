@@ -1,0 +1,69 @@
+#include "gui/application.h"
+
+#include "gui/main_window.h"
+#include "gui/qt_shell.h"
+#include "platform/executable.h"
+#include "platform/termination_signal.h"
+#include "window/default_error.h"
+
+#include <QSessionManager>
+#include <QSocketNotifier>
+#include <exception>
+
+namespace tolvane::gui {
+
+Application::Application(int& argc, char** argv, QtShell& shell)
+    : QApplication(argc, argv), shell_(shell) {
+    // The program lives on in the notification area with no window open.
+    setQuitOnLastWindowClosed(false);
+    setApplicationName(QStringLiteral("Tolvane"));
+    setDesktopFileName(QStringLiteral("tolvane"));
+    setWindowIcon(applicationIcon());
+}
+
+Application::~Application() = default;
+
+bool Application::notify(QObject* receiver, QEvent* event) {
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (const std::exception&) {
+        window::endAfterUncaught(shell_);
+    }
+}
+
+std::unique_ptr<MainWindow> Application::createMainWindow(window::FileDialog& fileDialog) {
+    std::unique_ptr<MainWindow> mainWindow;
+    window::runHandler(shell_, [&] {
+        mainWindow = std::make_unique<MainWindow>(shell_, fileDialog, platform::executableFolder(),
+                                                  platform::executableBaseName());
+    });
+    MainWindow* shown = mainWindow.get();
+    shell_.setUnload([shown](UnloadMode mode) { shown->unloadByProgram(mode); });
+
+    // A session end or a request to terminate: the icon goes, nothing is
+    // asked and nothing saved.
+    connect(this, &QGuiApplication::commitDataRequest, this,
+            [this](QSessionManager&) { shell_.endSession(); });
+    // Should the platform quit the event loop itself, the icon still goes.
+    connect(this, &QCoreApplication::aboutToQuit, this,
+            [shown] { shown->unloadByProgram(UnloadMode::SessionEnd); });
+    watchTerminationSignals();
+    return mainWindow;
+}
+
+void Application::watchTerminationSignals() {
+    window::runHandler(shell_, [&] {
+        const int readEnd = platform::watchTerminationSignals();
+        terminationNotifier_ = std::make_unique<QSocketNotifier>(readEnd, QSocketNotifier::Read);
+        connect(terminationNotifier_.get(), &QSocketNotifier::activated, this, [this, readEnd] {
+            platform::drainTerminationPipe(readEnd);
+            shell_.endSession();
+        });
+    });
+}
+
+void Application::startUp(MainWindow& mainWindow) {
+    window::runHandler(shell_, [&] { mainWindow.startUp(); });
+}
+
+} // namespace tolvane::gui
