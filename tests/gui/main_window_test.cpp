@@ -7,6 +7,7 @@
 #include "state/form_state.h"
 #include "support/fake_shell.h"
 #include "support/files.h"
+#include "support/scripted_file_dialog.h"
 #include "support/temp_dir.h"
 #include "widget_testing.h"
 
@@ -24,7 +25,6 @@
 #include <QTest>
 #include <QTimer>
 #include <QUrl>
-#include <deque>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -35,27 +35,6 @@ using testing::child;
 using testing::doubleClick;
 using ::testing::ElementsAre;
 using testing::moveOver;
-
-struct ScriptedDialog : window::FileDialog {
-    std::string showOpen(const std::string&, const std::string& folder) override {
-        folders.push_back(folder);
-        return next();
-    }
-    std::string showSave(const std::string&, const std::string& folder) override {
-        folders.push_back(folder);
-        return next();
-    }
-    std::string next() {
-        if (answers.empty()) {
-            return {};
-        }
-        std::string a = answers.front();
-        answers.pop_front();
-        return a;
-    }
-    std::deque<std::string> answers;
-    std::vector<std::string> folders;
-};
 
 class MainWindowTest : public ::testing::Test {
   protected:
@@ -97,7 +76,7 @@ class MainWindowTest : public ::testing::Test {
 
     testing::TempDir home;
     testing::FakeShell shell;
-    ScriptedDialog dialog;
+    testing::ScriptedFileDialog dialog;
     std::unique_ptr<MainWindow> window;
     // The controls, found by their designed names.
     QGroupBox* frame() { return control<QGroupBox>("Frame"); }
@@ -312,7 +291,7 @@ TEST_F(MainWindowTest, ControlsReachTheirHandlers) {
     EXPECT_EQ(textSaveAt()->text(), QStringLiteral("/mnt/usb/file"));
     QTest::mouseClick(commandSelect(), Qt::LeftButton); // cancelled
     EXPECT_EQ(textTargetFolder()->text(), QStringLiteral("/src/three"));
-    EXPECT_THAT(dialog.folders, ElementsAre("/backup", "/src/three"));
+    EXPECT_THAT(dialog.initialFolders(), ElementsAre("/backup", "/src/three"));
 }
 
 TEST_F(MainWindowTest, LeavingTheBoxesNormalisesThem) {

@@ -1,6 +1,7 @@
 #include "settings/lifecycle.h"
 #include "support/fake_shell.h"
 #include "support/files.h"
+#include "support/scripted_file_dialog.h"
 #include "support/temp_dir.h"
 #include "window/form_tolvane.h"
 
@@ -28,11 +29,6 @@ struct RecordingHooks : settings::WindowHooks {
     FormTolvane* form = nullptr;
 };
 
-struct NoDialog : FileDialog {
-    std::string showOpen(const std::string&, const std::string&) override { return {}; }
-    std::string showSave(const std::string&, const std::string&) override { return {}; }
-};
-
 // The whole program without widgets, started from a folder of its own.
 class FormTolvaneTest : public ::testing::Test {
   protected:
@@ -48,7 +44,8 @@ class FormTolvaneTest : public ::testing::Test {
     testing::TempDir home;
     testing::FakeShell shell;
     RecordingHooks hooks;
-    NoDialog dialog;
+    // Never answered: every showing counts as cancelled.
+    testing::ScriptedFileDialog dialog;
 };
 
 TEST_F(FormTolvaneTest, StartUpLoadsHidesAddsTheIconAndMonitors) {

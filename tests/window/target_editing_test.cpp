@@ -1,10 +1,10 @@
 #include "monitor/monitor.h"
 #include "state/form_state.h"
 #include "support/fake_shell.h"
+#include "support/scripted_file_dialog.h"
 #include "window/target_editing.h"
 #include "window/tooltips.h"
 
-#include <deque>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <string>
@@ -14,33 +14,6 @@ namespace tolvane::window {
 namespace {
 
 using ::testing::ElementsAre;
-
-class ScriptedDialog : public FileDialog {
-  public:
-    struct Call {
-        bool save;
-        std::string filter;
-        std::string initialFolder;
-    };
-    std::string showOpen(const std::string& filter, const std::string& initialFolder) override {
-        return answer(false, filter, initialFolder);
-    }
-    std::string showSave(const std::string& filter, const std::string& initialFolder) override {
-        return answer(true, filter, initialFolder);
-    }
-    std::deque<std::string> answers;
-    std::vector<Call> calls;
-
-  private:
-    std::string answer(bool save, const std::string& filter, const std::string& folder) {
-        calls.push_back({save, filter, folder});
-        std::string result = answers.empty() ? std::string() : answers.front();
-        if (!answers.empty()) {
-            answers.pop_front();
-        }
-        return result;
-    }
-};
 
 // The editing handlers wired as the program wires them, monitoring running.
 class TargetEditingTest : public ::testing::Test {
@@ -56,7 +29,7 @@ class TargetEditingTest : public ::testing::Test {
     FormState state;
     testing::FakeShell shell;
     monitor::Monitor monitor{state, [] {}};
-    ScriptedDialog dialog;
+    testing::ScriptedFileDialog dialog;
     TargetEditing editing{state, shell, [this] { monitor.pause(); }, dialog};
 };
 
