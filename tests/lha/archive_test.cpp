@@ -84,6 +84,18 @@ std::map<std::string, Node> snapshot(const fs::path& root) {
     return out;
 }
 
+// Whether a link lies directly in the folder at `folder`.
+bool holdsLink(const std::map<std::string, Node>& tree, const std::string& folder) {
+    const std::string prefix = folder + "/";
+    for (const auto& [path, node] : tree) {
+        if (node.link && path.starts_with(prefix) &&
+            path.find('/', prefix.size()) == std::string::npos) {
+            return true;
+        }
+    }
+    return false;
+}
+
 // Compares trees entry by entry so a failure names the entry.
 void expectSameTree(const fs::path& source, const fs::path& extracted, const std::string& reader) {
     const auto want = snapshot(source);
@@ -104,7 +116,11 @@ void expectSameTree(const fs::path& source, const fs::path& extracted, const std
         } else {
             EXPECT_TRUE(it->second.data == node.data) << reader << ": content of " << path;
         }
-        EXPECT_EQ(it->second.mtime, node.mtime) << reader << ": time of " << path;
+        // lhasa makes links after it has set the folders' times, so a folder
+        // holding a link keeps the time it was extracted at.
+        if (!(reader == "lhasa" && node.folder && holdsLink(want, path))) {
+            EXPECT_EQ(it->second.mtime, node.mtime) << reader << ": time of " << path;
+        }
     }
     for (const auto& [path, node] : got) {
         EXPECT_TRUE(want.count(path)) << reader << ": extra " << path;
