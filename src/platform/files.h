@@ -15,10 +15,11 @@ namespace tolvane::platform {
 
 enum class FileKind { File, Folder, Link, Other };
 
-// Identifies a folder whatever path reaches it.
+// Identifies a folder whatever path reaches it: the volume it lies on and
+// its number there.
 struct FileId {
-    std::uint64_t device = 0;
-    std::uint64_t inode = 0;
+    std::uint64_t volume = 0;
+    std::uint64_t index = 0;
     friend bool operator==(const FileId&, const FileId&) = default;
 };
 
