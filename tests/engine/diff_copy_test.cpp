@@ -1,9 +1,5 @@
 #include "engine_fixture.h"
 
-#include <csignal>
-#include <sys/resource.h>
-#include <unistd.h>
-
 namespace tolvane::engine {
 namespace {
 
@@ -103,15 +99,11 @@ TEST_F(DiffCopy, ANameTheFileSystemRefusesEndsWithTheCopyMessage) {
 TEST_F(DiffCopy, AFullDiskKeepsThePreviousCopy) {
     write("src", std::string(256 * 1024, 's'));
     write("out/copy", "previous");
-    struct rlimit old {};
-    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
-    const auto handler = std::signal(SIGXFSZ, SIG_IGN);
-    struct rlimit small = old;
-    small.rlim_cur = 64 * 1024;
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
-    const bool ended = ends([&] { engine.copyFileIfChanged(path("src"), path("out/copy")); });
-    ::setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, handler);
+    bool ended = false;
+    {
+        const testing::FileSizeLimit limit(64 * 1024);
+        ended = ends([&] { engine.copyFileIfChanged(path("src"), path("out/copy")); });
+    }
 
     EXPECT_TRUE(ended);
     expectCopyFailed(shell, "File too large");

@@ -1,7 +1,5 @@
 #include "engine_fixture.h"
 
-#include <unistd.h>
-
 namespace tolvane::engine {
 namespace {
 
@@ -59,7 +57,7 @@ TEST_F(FolderWalk, LinksAreCopiedAsLinksAndSpecialFilesSkipped) {
     write("outside/secret.txt", "s");
     std::filesystem::create_symlink("..", path("src/a/up"));
     std::filesystem::create_directory_symlink(path("outside"), path("src/out"));
-    ASSERT_EQ(::mkfifo(path("src/a/pipe").c_str(), 0600), 0);
+    testing::makeFifo(path("src/a/pipe"));
 
     EXPECT_TRUE(engine.walkFolder(path("src"), path("dst")));
     EXPECT_EQ(platform::readLink(path("dst/a/up")), "..");

@@ -5,13 +5,14 @@
 
 #include <filesystem>
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 namespace tolvane::platform {
 namespace {
 
 namespace fs = std::filesystem;
+using tolvane::testing::permissionsOf;
 using tolvane::testing::readFile;
+using tolvane::testing::setPermissions;
 using tolvane::testing::TempDir;
 using tolvane::testing::writeFile;
 
@@ -89,13 +90,11 @@ TEST(AtomicWrite, KeepsModeAndRefusesReadOnlyFilesAndFolders) {
     TempDir dir;
     const std::string path = dir / "settings";
     writeFile(path, "old");
-    ::chmod(path.c_str(), 0640);
+    setPermissions(path, 0640);
     writeFileAtomically(path, "new");
-    struct stat info {};
-    ASSERT_EQ(::stat(path.c_str(), &info), 0);
-    EXPECT_EQ(info.st_mode & 07777, 0640u);
+    EXPECT_EQ(permissionsOf(path), 0640u);
 
-    ::chmod(path.c_str(), 0444);
+    setPermissions(path, 0444);
     try {
         writeFileAtomically(path, "refused");
         FAIL() << "a read-only file was replaced";

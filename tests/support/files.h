@@ -1,10 +1,12 @@
 #pragma once
 
 // The small helpers the tests of every folder share: file contents, folder
-// listings, modification times, sockets, and shell commands.
+// listings, times and permissions, special files, a file-size limit, and
+// shell commands. The operating system's own calls stay in here.
 
 #include <algorithm>
 #include <array>
+#include <csignal>
 #include <cstdint>
 #include <cstdio>
 #include <fcntl.h>
@@ -13,6 +15,7 @@
 #include <gtest/gtest.h>
 #include <iterator>
 #include <string>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -60,6 +63,29 @@ inline void setModified(const std::filesystem::path& path, std::int64_t seconds)
     ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, AT_SYMLINK_NOFOLLOW), 0) << path;
 }
 
+// The modification time of the entry itself, in seconds since the epoch.
+inline std::int64_t modifiedOf(const std::filesystem::path& path) {
+    struct stat status {};
+    EXPECT_EQ(::lstat(path.c_str(), &status), 0) << path;
+    return static_cast<std::int64_t>(status.st_mtime);
+}
+
+// The permission bits of the entry itself (a link is not followed).
+inline unsigned permissionsOf(const std::filesystem::path& path) {
+    struct stat status {};
+    EXPECT_EQ(::lstat(path.c_str(), &status), 0) << path;
+    return status.st_mode & 07777;
+}
+
+inline void setPermissions(const std::filesystem::path& path, unsigned mode) {
+    ASSERT_EQ(::chmod(path.c_str(), mode), 0) << path;
+}
+
+// Leaves a named pipe at path: an entry that is neither file, folder nor link.
+inline void makeFifo(const std::filesystem::path& path) {
+    ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0) << path;
+}
+
 // Leaves a socket file at path: an entry that is neither file, folder nor
 // link.
 inline void makeSocket(const std::filesystem::path& path) {
@@ -74,6 +100,30 @@ inline void makeSocket(const std::filesystem::path& path) {
     ::close(fd);
     ASSERT_EQ(bound, 0) << name;
 }
+
+// While it lives, no file this process writes grows past the limit: a write
+// fails part way ("File too large"), as it would on a full disk.
+class FileSizeLimit {
+  public:
+    explicit FileSizeLimit(std::uint64_t bytes) {
+        EXPECT_EQ(::getrlimit(RLIMIT_FSIZE, &old_), 0);
+        // The signal would end the process; the failed write is what we want.
+        oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+        struct rlimit limited = old_;
+        limited.rlim_cur = bytes;
+        EXPECT_EQ(::setrlimit(RLIMIT_FSIZE, &limited), 0);
+    }
+    ~FileSizeLimit() {
+        ::setrlimit(RLIMIT_FSIZE, &old_);
+        std::signal(SIGXFSZ, oldHandler_);
+    }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+  private:
+    struct rlimit old_ {};
+    void (*oldHandler_)(int) = SIG_DFL;
+};
 
 // One argument for the shell, whatever characters it holds.
 inline std::string shellQuoted(const std::string& text) {
