@@ -9,7 +9,6 @@
 #include <map>
 #include <regex>
 #include <string>
-#include <sys/stat.h>
 #include <vector>
 
 namespace tolvane::lha {
@@ -20,7 +19,9 @@ using testing::randomBytes;
 using testing::readBytes;
 using testing::textBytes;
 using testing::writeBytes;
+using tolvane::testing::makeFifo;
 using tolvane::testing::makeSocket;
+using tolvane::testing::modifiedOf;
 using tolvane::testing::namesIn;
 using tolvane::testing::runCommand;
 using tolvane::testing::setModified;
@@ -69,10 +70,8 @@ std::map<std::string, Node> snapshot(const fs::path& root) {
             const std::string target = targetOf(it->path());
             n.data.assign(target.begin(), target.end());
         } else if (it->is_directory() || it->is_regular_file()) {
-            struct stat st {};
-            ::lstat(it->path().c_str(), &st);
             n.folder = it->is_directory();
-            n.mtime = st.st_mtime;
+            n.mtime = static_cast<std::time_t>(modifiedOf(it->path()));
             if (!n.folder) {
                 n.data = readBytes(it->path());
             }
@@ -382,9 +381,7 @@ TEST_F(ArchiveTest, UnstorableLinksAndSpecialFilesRefuseTheArchive) {
         {"0xFF in the link's name",
          [&](const fs::path& d) { fs::create_symlink("a.txt", d / ("l" + ff)); },
          kErrorLinkNotStorable},
-        {"a pipe",
-         [](const fs::path& d) { ASSERT_EQ(::mkfifo((d / "sub" / "fifo").c_str(), 0644), 0); },
-         kErrorSpecialFile},
+        {"a pipe", [](const fs::path& d) { makeFifo(d / "sub" / "fifo"); }, kErrorSpecialFile},
         {"a socket", [](const fs::path& d) { makeSocket(d / "sock"); }, kErrorSpecialFile},
     };
     int n = 0;
@@ -465,9 +462,7 @@ TEST_F(ArchiveTest, SourceWithTrailingSeparatorOrAsASingleFile) {
     for (const char* reader : {"l", "b"}) {
         const fs::path got = out / reader / "LONE FILE.TXT";
         EXPECT_TRUE(readBytes(got) == readBytes(single / "LONE FILE.TXT")) << reader;
-        struct stat st {};
-        EXPECT_EQ(::stat(got.c_str(), &st), 0) << reader;
-        EXPECT_EQ(st.st_mtime, 1650000000) << reader;
+        EXPECT_EQ(modifiedOf(got), 1650000000) << reader;
     }
 }
 
