@@ -31,8 +31,8 @@ class PrivateProfile {
 
     // Replaces the key's value where it stands, or adds the key at the end of
     // its section, or the section at the end of the file. Throws Failure
-    // (EINVAL) for a name or value the file could not hold: a line break or NUL
-    // anywhere, "]" in a section, "=" in a key, an empty key.
+    // (invalid argument) for a name or value the file could not hold: a line
+    // break or NUL anywhere, "]" in a section, "=" in a key, an empty key.
     void set(std::string_view section, std::string_view key, std::string_view value);
 
     // The file as it will be written: UTF-8, every line ending in CR LF.
