@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 #include <iterator>
 #include <string>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -123,6 +124,35 @@ class FileSizeLimit {
   private:
     struct rlimit old_ {};
     void (*oldHandler_)(int) = SIG_DFL;
+};
+
+// The number of a process that has ended: a child that exits at once,
+// already reaped.
+inline pid_t endedProcessId() {
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::_exit(0);
+    }
+    int status = 0;
+    EXPECT_EQ(::waitpid(child, &status, 0), child);
+    return child;
+}
+
+// Holds an exclusive advisory lock on a file while it lives, as a writer
+// that is still at work does.
+class HeldLock {
+  public:
+    explicit HeldLock(const std::filesystem::path& path)
+        : fd_(::open(path.c_str(), O_RDONLY | O_CLOEXEC)) {
+        EXPECT_GE(fd_, 0) << path;
+        EXPECT_EQ(::flock(fd_, LOCK_EX | LOCK_NB), 0) << path;
+    }
+    ~HeldLock() { ::close(fd_); }
+    HeldLock(const HeldLock&) = delete;
+    HeldLock& operator=(const HeldLock&) = delete;
+
+  private:
+    int fd_;
 };
 
 // One argument for the shell, whatever characters it holds.
