@@ -14,8 +14,10 @@
 #include <fstream>
 #include <gtest/gtest.h>
 #include <iterator>
+#include <linux/fs.h>
 #include <string>
 #include <sys/file.h>
+#include <sys/ioctl.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -153,6 +155,49 @@ class HeldLock {
 
   private:
     int fd_;
+};
+
+// While it lives, the folder takes no new entries and loses none, while the
+// files in it stay writable. Root passes over permission bits, so for root
+// the folder is marked immutable instead; closed() says whether either held.
+class ClosedFolder {
+  public:
+    explicit ClosedFolder(const std::filesystem::path& path) : path_(path) {
+        if (::geteuid() != 0) {
+            struct stat status {};
+            closed_ = ::stat(path.c_str(), &status) == 0 && ::chmod(path.c_str(), 0555) == 0;
+            mode_ = status.st_mode & 07777;
+            return;
+        }
+        fd_ = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        int flags = 0;
+        if (fd_ >= 0 && ::ioctl(fd_, FS_IOC_GETFLAGS, &flags) == 0) {
+            flags |= FS_IMMUTABLE_FL;
+            closed_ = ::ioctl(fd_, FS_IOC_SETFLAGS, &flags) == 0;
+        }
+    }
+    ~ClosedFolder() {
+        if (fd_ >= 0) {
+            int flags = 0;
+            if (closed_ && ::ioctl(fd_, FS_IOC_GETFLAGS, &flags) == 0) {
+                flags &= ~FS_IMMUTABLE_FL;
+                ::ioctl(fd_, FS_IOC_SETFLAGS, &flags);
+            }
+            ::close(fd_);
+        } else if (closed_) {
+            ::chmod(path_.c_str(), mode_);
+        }
+    }
+    ClosedFolder(const ClosedFolder&) = delete;
+    ClosedFolder& operator=(const ClosedFolder&) = delete;
+
+    bool closed() const { return closed_; }
+
+  private:
+    std::filesystem::path path_;
+    int fd_ = -1;
+    mode_t mode_ = 0;
+    bool closed_ = false;
 };
 
 // One argument for the shell, whatever characters it holds.
