@@ -5,7 +5,7 @@ cd "$(dirname "$0")"
 
 # Debian packages, in one place.
 BUILD_PACKAGES=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev qt6-base-dev)
-TEST_PACKAGES=(lhasa libarchive-tools jlha-utils xvfb xauth xdotool)
+TEST_PACKAGES=(lhasa libarchive-tools jlha-utils xvfb xauth xdotool locales)
 RUN_PACKAGES=(fonts-noto-cjk)
 
 usage() {
@@ -28,6 +28,14 @@ install_missing() {
     DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }
 
+# The number tests run under a comma-decimal locale.
+ensure_test_locale() {
+    locale -a 2>/dev/null | grep -qix 'de_DE\.utf-\?8' && return 0
+    local sudo=()
+    [ "$(id -u)" -ne 0 ] && sudo=(sudo)
+    "${sudo[@]}" localedef -i de_DE -f UTF-8 de_DE.UTF-8
+}
+
 jobs=$(nproc 2>/dev/null || echo 2)
 
 case "${1:-}" in
@@ -44,6 +52,7 @@ case "${1:-}" in
         ;;
     test)
         install_missing "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}" "${RUN_PACKAGES[@]}"
+        ensure_test_locale
         cmake --preset test >/dev/null
         cmake --build --preset test -j "$jobs"
         ctest --preset test -j "$jobs"

@@ -1,10 +1,10 @@
 #include "engine/messages.h"
 #include "engine/mirror_engine.h"
 #include "platform/files.h"
+#include "state/number_text.h"
 
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <stdexcept>
 
 namespace tolvane::engine {
@@ -19,17 +19,12 @@ int fieldValue(const std::string& text) {
     if (first == std::string::npos) {
         throw std::invalid_argument("Type mismatch: \"" + text + "\"");
     }
-    const std::string number = text.substr(first, last - first + 1);
-    // Decimal only: no hexadecimal forms.
-    if (number.find_first_of("xXpP") != std::string::npos) {
+    // Decimal only, with "." whatever the locale.
+    const auto value = decimalOfText(std::string_view(text).substr(first, last - first + 1));
+    if (!value) {
         throw std::invalid_argument("Type mismatch: \"" + text + "\"");
     }
-    char* end = nullptr;
-    const double value = std::strtod(number.c_str(), &end);
-    if (end != number.c_str() + number.size() || !std::isfinite(value)) {
-        throw std::invalid_argument("Type mismatch: \"" + text + "\"");
-    }
-    const double rounded = std::nearbyint(value);
+    const double rounded = std::nearbyint(*value);
     if (rounded < -32768.0 || rounded > 32767.0) {
         throw std::out_of_range("Overflow: \"" + text + "\"");
     }
