@@ -61,10 +61,16 @@ bool restoreAttributes(const std::string& path, const SavedAttributes& saved);
 bool setAttributesNormal(const std::string& path);   // the owner may write again
 bool setAttributesReadOnly(const std::string& path); // nobody may write
 
-// Copies a regular file with its content, attributes and modification time. Over an
-// old copy, the copy is written to a temporary name in the destination folder
-// and renamed over the old one only when complete; a failure leaves the old
-// copy as it was and nothing of the new one behind.
+// Copies a regular file with its content, attributes and modification time.
+// The copy is written to a temporary name in the destination folder and
+// renamed into place only when complete; a failure leaves the old copy as it
+// was and nothing of the new one behind. Where no temporary can be made or
+// filled (a folder that refuses new files, room for one version only), an
+// old copy is overwritten in place, and only when the volume has room for the
+// new version. Attributes the destination refuses are left as they come. A
+// source that keeps changing while it is read leaves a copy whose time
+// differs from the source's, so a later run copies it again. Stale copy
+// temporaries of killed runs in the destination folder are removed.
 void copyFile(const std::string& from, const std::string& to);
 
 // Makes `to` a symbolic link with the same target text as the link `from`,

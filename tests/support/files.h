@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <array>
 #include <csignal>
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <fcntl.h>
@@ -14,13 +15,20 @@
 #include <fstream>
 #include <gtest/gtest.h>
 #include <iterator>
+#include <linux/audit.h>
+#include <linux/filter.h>
 #include <linux/fs.h>
+#include <linux/seccomp.h>
+#include <sched.h>
 #include <string>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/mount.h>
+#include <sys/prctl.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/un.h>
 #include <sys/wait.h>
 #include <system_error>
@@ -199,6 +207,179 @@ class ClosedFolder {
     mode_t mode_ = 0;
     bool closed_ = false;
 };
+
+// A small empty file system of `bytes` (a tmpfs in a child process's own
+// mount namespace), reached through that child's root; for a disk that fills
+// for real. Not every machine lets a process mount one: check available().
+class SmallFileSystem {
+  public:
+    SmallFileSystem(const std::filesystem::path& mountPoint, std::uint64_t bytes) {
+        std::filesystem::create_directories(mountPoint);
+        int ready[2];
+        if (::pipe(ready) != 0 || ::pipe(hold_) != 0) {
+            return;
+        }
+        const uid_t uid = ::geteuid();
+        const gid_t gid = ::getegid();
+        child_ = ::fork();
+        if (child_ == 0) {
+            ::close(ready[0]);
+            ::close(hold_[1]);
+            const bool mounted =
+                enterOwnNamespace(uid, gid) &&
+                ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0 &&
+                ::mount("tmpfs", mountPoint.c_str(), "tmpfs", 0,
+                        ("size=" + std::to_string(bytes)).c_str()) == 0;
+            const char answer = mounted ? 'y' : 'n';
+            (void)!::write(ready[1], &answer, 1);
+            char ignored;
+            while (::read(hold_[0], &ignored, 1) > 0) {
+            }
+            ::_exit(0);
+        }
+        ::close(ready[1]);
+        ::close(hold_[0]);
+        char answer = 'n';
+        if (child_ > 0 && ::read(ready[0], &answer, 1) == 1 && answer == 'y') {
+            root_ = "/proc/" + std::to_string(child_) + "/root" + mountPoint.string();
+        }
+        ::close(ready[0]);
+    }
+    ~SmallFileSystem() {
+        ::close(hold_[1]);
+        if (child_ > 0) {
+            ::waitpid(child_, nullptr, 0);
+        }
+    }
+    SmallFileSystem(const SmallFileSystem&) = delete;
+    SmallFileSystem& operator=(const SmallFileSystem&) = delete;
+
+    bool available() const { return !root_.empty(); }
+    // The file system's root as this process reaches it.
+    const std::filesystem::path& path() const { return root_; }
+
+  private:
+    static bool enterOwnNamespace(uid_t uid, gid_t gid) {
+        if (uid == 0) {
+            return ::unshare(CLONE_NEWNS) == 0;
+        }
+        if (::unshare(CLONE_NEWUSER | CLONE_NEWNS) != 0) {
+            return false;
+        }
+        std::ofstream("/proc/self/setgroups") << "deny";
+        std::ofstream("/proc/self/uid_map") << "0 " << uid << " 1";
+        std::ofstream("/proc/self/gid_map") << "0 " << gid << " 1";
+        return true;
+    }
+
+    pid_t child_ = -1;
+    int hold_[2] = {-1, -1};
+    std::filesystem::path root_;
+};
+
+// While it lives, this process acts as an unprivileged user, so permission
+// bits hold for it even when the tests run as the superuser (who ignores
+// them). Files a test wants that user to own go through giveToActingUser().
+class ActingAsOtherUser {
+  public:
+    static constexpr uid_t kNobody = 65534;
+    ActingAsOtherUser() : switched_(::geteuid() == 0) {
+        if (switched_) {
+            EXPECT_EQ(::setegid(kNobody), 0);
+            EXPECT_EQ(::seteuid(kNobody), 0);
+        }
+    }
+    ~ActingAsOtherUser() {
+        if (switched_) {
+            (void)!::seteuid(0);
+            (void)!::setegid(0);
+        }
+    }
+    ActingAsOtherUser(const ActingAsOtherUser&) = delete;
+    ActingAsOtherUser& operator=(const ActingAsOtherUser&) = delete;
+
+    static void giveToActingUser(const std::filesystem::path& path) {
+        if (::geteuid() == 0) {
+            EXPECT_EQ(::lchown(path.c_str(), kNobody, kNobody), 0) << path;
+        }
+    }
+
+  private:
+    bool switched_;
+};
+
+// Runs `step` in a child process whose system refuses every change of
+// permission bits, as a file system without them does; the child's exit
+// status is `step`'s result. -1 when the refusal cannot be set up here.
+template <typename Step> int runWithModeChangesRefused(Step step) {
+#if defined(__x86_64__)
+    constexpr std::uint32_t arch = AUDIT_ARCH_X86_64;
+#elif defined(__aarch64__)
+    constexpr std::uint32_t arch = AUDIT_ARCH_AARCH64;
+#else
+    return -1;
+#endif
+    const pid_t child = ::fork();
+    if (child == 0) {
+        auto refuse = [](std::uint32_t number) {
+            return std::array<sock_filter, 2>{
+                sock_filter BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, number, 0, 1),
+                sock_filter BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ERRNO | EPERM)};
+        };
+        std::vector<sock_filter> program = {
+            BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(seccomp_data, arch)),
+            BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, arch, 1, 0),
+            BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ALLOW),
+            BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(seccomp_data, nr))};
+        std::vector<std::uint32_t> calls = {__NR_fchmod, __NR_fchmodat};
+#ifdef __NR_chmod
+        calls.push_back(__NR_chmod);
+#endif
+#ifdef __NR_fchmodat2
+        calls.push_back(__NR_fchmodat2);
+#endif
+        for (const std::uint32_t call : calls) {
+            for (const sock_filter& instruction : refuse(call)) {
+                program.push_back(instruction);
+            }
+        }
+        program.push_back(BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ALLOW));
+        sock_fprog filter{static_cast<unsigned short>(program.size()), program.data()};
+        if (::prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0) != 0 ||
+            ::prctl(PR_SET_SECCOMP, SECCOMP_MODE_FILTER, &filter) != 0) {
+            ::_exit(255);
+        }
+        ::_exit(step());
+    }
+    int status = 0;
+    if (child < 0 || ::waitpid(child, &status, 0) != child || !WIFEXITED(status) ||
+        WEXITSTATUS(status) == 255) {
+        return -1;
+    }
+    return WEXITSTATUS(status);
+}
+
+// Runs `step` in a child process that the system kills (SIGXFSZ) when a
+// file it writes grows past `bytes`: a kill in the middle of a write. The
+// child's process id when it was killed so, else -1.
+template <typename Step> pid_t killedWhileWriting(std::uint64_t bytes, Step step) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+        std::signal(SIGXFSZ, SIG_DFL);
+        struct rlimit limited {};
+        ::getrlimit(RLIMIT_FSIZE, &limited);
+        limited.rlim_cur = bytes;
+        ::setrlimit(RLIMIT_FSIZE, &limited);
+        step();
+        ::_exit(0);
+    }
+    int status = 0;
+    if (child < 0 || ::waitpid(child, &status, 0) != child || !WIFSIGNALED(status) ||
+        WTERMSIG(status) != SIGXFSZ) {
+        return -1;
+    }
+    return child;
+}
 
 // One argument for the shell, whatever characters it holds.
 inline std::string shellQuoted(const std::string& text) {

@@ -67,7 +67,8 @@ bool processAlive(pid_t process) {
 } // namespace
 
 std::string temporaryNameBeside(const std::string& target) {
-    static const std::string process = std::to_string(::getpid());
+    // Asked each time: a forked child writes under its own number.
+    const std::string process = std::to_string(::getpid());
     static std::atomic<unsigned> counter{0};
     return joinPath(folderOfPath(target),
                     namePrefix + process + "-" + std::to_string(counter.fetch_add(1)) + nameSuffix);
