@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -10,11 +11,17 @@ namespace tolvane::platform {
 // Whether anything (file, folder, link) stands at the path.
 bool existsAt(const std::string& path);
 
+// The most a settings or data file may hold: the longest list of the
+// longest paths stays well below it, and anything larger is not one of ours.
+inline constexpr std::size_t kMaxTextFileBytes = 16 * 1024 * 1024;
+
 // A file's whole content. Throws Failure.
 std::string readFileBytes(const std::string& path);
 
 // Like readFileBytes, but nothing when no file is there (the path or one of
-// its folders is missing).
+// its folders is missing). Both refuse what is no regular file (a folder, a
+// pipe, a device) and a file larger than kMaxTextFileBytes, without waiting
+// or reading on.
 std::optional<std::string> readFileIfPresent(const std::string& path);
 
 // Splits text at CR LF, LF or a lone CR. A last line without an end is still

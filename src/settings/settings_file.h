@@ -24,8 +24,10 @@ class SettingsFile {
     void clearConfig();
 
     // Clears the window and fills it from the two files. A missing data file
-    // is created empty and ends the program at once (the first start). Read
-    // failures are not caught here.
+    // is created empty and ends the program at once (the first start). An INI
+    // file that cannot be read gives every key its default; a data file that
+    // cannot be read (or is no regular file of a sane size) throws, and that
+    // is not caught here.
     void load();
 
     // Writes both files, each one whole or not at all. A failure shows a

@@ -42,6 +42,30 @@ TEST(TextFile, ReadsPresentMissingAndUnreadablePaths) {
     EXPECT_THROW(readFileIfPresent(dir.str()), Failure);
 }
 
+TEST(TextFile, RefusesWhatIsNoRegularFileOfASaneSize) {
+    TempDir dir;
+    // None of these may hang or exhaust memory.
+    tolvane::testing::makeFifo(dir / "pipe");
+    fs::create_symlink("/dev/zero", dir / "zero");
+    const std::string large = dir / "large";
+    writeFile(large, "");
+    fs::resize_file(large, kMaxTextFileBytes + 1);
+    for (const std::string name : {"pipe", "zero", "large"}) {
+        SCOPED_TRACE(name);
+        try {
+            readFileIfPresent(dir / name);
+            FAIL() << "read";
+        } catch (const Failure& failure) {
+            EXPECT_NE(failure.description().find(dir / name), std::string::npos)
+                << failure.description();
+        }
+    }
+    const std::string largest = dir / "largest";
+    writeFile(largest, "");
+    fs::resize_file(largest, kMaxTextFileBytes);
+    EXPECT_EQ(readFileIfPresent(largest)->size(), kMaxTextFileBytes);
+}
+
 TEST(TextFile, ReadsLinesOfAShiftJisFile) {
     TempDir dir;
     writeFile(dir / "list.dat", "/srv/\x83\x66\x81\x5B\x83\x5E\r\n\r\n/srv/b");

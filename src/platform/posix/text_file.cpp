@@ -8,6 +8,7 @@
 
 #include <cerrno>
 #include <climits>
+#include <cstdint>
 #include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -50,7 +51,72 @@ void writeAll(int fd, std::string_view content, const std::string& path) {
     }
 }
 
+Failure tooLarge(const std::string& path) {
+    return Failure::valueTooLarge("ファイルが大きすぎます (上限 " +
+                                  std::to_string(kMaxTextFileBytes / (1024 * 1024)) +
+                                  " MiB): " + path);
+}
+
+Failure notARegularFile(const std::string& path) {
+    return Failure::invalidArgument("通常のファイルではありません: " + path);
+}
+
 } // namespace
+
+std::optional<std::string> readFileIfPresent(const std::string& path) {
+    // A pipe, a device or a folder is refused before it is opened: reading a
+    // pipe waits for a writer, a device may never end.
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) {
+        if (errno == ENOENT || errno == ENOTDIR) {
+            return std::nullopt;
+        }
+        throwFailure(errno, path);
+    }
+    if (S_ISDIR(info.st_mode)) {
+        throwFailure(EISDIR, path);
+    }
+    if (!S_ISREG(info.st_mode)) {
+        throw notARegularFile(path);
+    }
+    // Without waiting, should something else have taken the name meanwhile.
+    Descriptor fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    if (fd.get() < 0) {
+        if (errno == ENOENT || errno == ENOTDIR) {
+            return std::nullopt;
+        }
+        throwFailure(errno, path);
+    }
+    if (::fstat(fd.get(), &info) != 0) {
+        throwFailure(errno, path);
+    }
+    if (!S_ISREG(info.st_mode)) {
+        throw notARegularFile(path);
+    }
+    if (static_cast<std::uint64_t>(info.st_size) > kMaxTextFileBytes) {
+        throw tooLarge(path);
+    }
+    std::string content;
+    content.reserve(static_cast<std::size_t>(info.st_size));
+    char buffer[65536];
+    for (;;) {
+        const ssize_t got = ::read(fd.get(), buffer, sizeof buffer);
+        if (got < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            throwFailure(errno, path);
+        }
+        if (got == 0) {
+            return content;
+        }
+        content.append(buffer, static_cast<std::size_t>(got));
+        // It may grow while it is read.
+        if (content.size() > kMaxTextFileBytes) {
+            throw tooLarge(path);
+        }
+    }
+}
 
 bool existsAt(const std::string& path) {
     struct stat info {};
