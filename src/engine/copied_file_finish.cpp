@@ -49,8 +49,10 @@ void MirrorEngine::finishCopiedFile(const std::string& path) {
                 platform::restoreAttributes(path, *saved);
             }
         }
-        if (state_.copyAtReadOnlyChecked()) {
-            platform::setAttributesReadOnly(path);
+        // A mark the destination refuses is said, since the user counts on it;
+        // other attributes are best effort.
+        if (state_.copyAtReadOnlyChecked() && !platform::setAttributesReadOnly(path)) {
+            throw std::runtime_error("The read-only mark was refused: " + path);
         }
     } catch (const std::exception&) {
         // The file keeps normal attributes and is not marked; the run goes on.

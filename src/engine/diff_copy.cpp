@@ -4,6 +4,8 @@
 #include "platform/failure.h"
 #include "platform/files.h"
 
+#include <optional>
+
 namespace tolvane::engine {
 
 void MirrorEngine::copyFileIfChanged(const std::string& from, const std::string& to) {
@@ -12,16 +14,22 @@ void MirrorEngine::copyFileIfChanged(const std::string& from, const std::string&
         // The copy's own entry: a link or anything else that is not a
         // regular file is replaced, never compared through.
         const auto copy = platform::linkStatus(to);
+        std::optional<platform::SavedAttributes> oldAttributes;
         if (copy && copy->kind == platform::FileKind::File) {
             const platform::FileStatus source = platform::fileStatus(from);
             if (copy->modified == source.modified && copy->size == source.size) {
                 return;
             }
+            oldAttributes = platform::saveAttributes(to);
             platform::setAttributesNormal(to);
         }
         try {
             platform::copyFile(from, to);
         } catch (const platform::Failure& failure) {
+            // The old copy stays as it was, its read-only mark included.
+            if (oldAttributes) {
+                platform::restoreAttributes(to, *oldAttributes);
+            }
             // The fixed text first; the platform's cause on a line of its own.
             shell_.message(std::string(text::kCopyFailed) + text::kLineBreak + "return_code=0" +
                                text::kLineBreak + text::kCannotOverwrite + text::kLineBreak +
