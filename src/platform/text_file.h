@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -41,7 +42,14 @@ void createEmptyFile(const std::string& path);
 // then the old file is untouched; a PendingFile dropped without commit()
 // removes its temporary file. A link is followed, so the file it names gets the
 // content. An existing file keeps its mode; one without any write permission
-// is refused, as is a folder.
+// is refused, as is a folder. Stale temporaries of earlier writers that were
+// killed are removed from the folder first.
+//
+// Where no temporary file can be made or filled (a folder that takes no new
+// entries, no room for two versions), an existing file is written in place:
+// what lies beyond its old length is written first, so a full disk shows
+// before any old byte changes, and the rest on commit(). Dropped without
+// commit(), the file is cut back to its old length, as it was.
 class PendingFile {
   public:
     // Throws Failure.
@@ -50,16 +58,23 @@ class PendingFile {
     PendingFile(const PendingFile&) = delete;
     PendingFile& operator=(const PendingFile&) = delete;
 
-    // Throws Failure; the old file then stays as it was.
+    // Throws Failure; the old file then stays as it was (in place, only a
+    // failure of the disk itself can leave it part old, part new).
     void commit();
 
     const std::string& path() const { return target_; }
 
   private:
+    struct InPlace;
+
+    void writeTemporary(std::string_view content, std::optional<unsigned> mode);
+    void prepareInPlace(std::string_view content);
+    void commitInPlace();
     void discard() noexcept;
 
     std::string target_;
     std::string temporary_;
+    std::unique_ptr<InPlace> inPlace_;
 };
 
 // PendingFile and commit in one step. Throws Failure.

@@ -134,6 +134,25 @@ TEST(AtomicWrite, KeepsModeAndRefusesReadOnlyFilesAndFolders) {
     EXPECT_EQ(entriesIn(dir), 2u);
 }
 
+TEST(AtomicWrite, AFolderThatTakesNoNewFilesIsWrittenInPlace) {
+    TempDir dir;
+    const std::string path = dir / "settings";
+    writeFile(path, "old content");
+    tolvane::testing::ClosedFolder closed(dir.path());
+    if (!closed.closed()) {
+        GTEST_SKIP() << "this file system cannot close a folder to new entries";
+    }
+    { PendingFile dropped(path, "a longer content that is never committed"); }
+    EXPECT_EQ(readFile(path), "old content");
+    writeFileAtomically(path, "a longer content than before");
+    EXPECT_EQ(readFile(path), "a longer content than before");
+    writeFileAtomically(path, "short");
+    EXPECT_EQ(readFile(path), "short");
+    // A new file still needs the folder.
+    EXPECT_THROW(writeFileAtomically(dir / "new", "x"), Failure);
+    EXPECT_EQ(entriesIn(dir), 1u);
+}
+
 TEST(AtomicWrite, WritesThroughALink) {
     TempDir dir;
     fs::create_directory(dir / "real");

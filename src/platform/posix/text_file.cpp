@@ -5,7 +5,9 @@
 #include "platform/posix/descriptor.h"
 #include "platform/posix/system_failure.h"
 #include "platform/posix/temporary_file.h"
+#include "platform/temporaries.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdint>
@@ -133,6 +135,39 @@ void createEmptyFile(const std::string& path) {
     }
 }
 
+struct PendingFile::InPlace {
+    Descriptor fd{-1};
+    std::uint64_t oldSize = 0;
+    std::string content;
+};
+
+namespace {
+
+// Failures of a temporary file beside the target that writing over the old
+// file may not meet: a folder that takes no new entries, no room for two
+// versions at once.
+bool inPlaceMayWork(int number) {
+    return number == EACCES || number == EPERM || number == ENOSPC || number == EDQUOT ||
+           number == EFBIG;
+}
+
+void writeAllAt(int fd, std::string_view content, std::uint64_t offset, const std::string& path) {
+    while (!content.empty()) {
+        const ssize_t written =
+            ::pwrite(fd, content.data(), content.size(), static_cast<off_t>(offset));
+        if (written < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            throwFailure(errno, path);
+        }
+        content.remove_prefix(static_cast<std::size_t>(written));
+        offset += static_cast<std::uint64_t>(written);
+    }
+}
+
+} // namespace
+
 PendingFile::PendingFile(const std::string& path, std::string_view content)
     : target_(resolveLink(path)) {
     struct stat old {};
@@ -144,13 +179,27 @@ PendingFile::PendingFile(const std::string& path, std::string_view content)
         // Read-only is a promise kept even for a user who could write anyway.
         throwFailure(EACCES, target_);
     }
+    // Leftovers of saves that were killed; never one a live writer holds.
+    removeStaleTemporaries(folderOfPath(target_));
 
+    try {
+        writeTemporary(content,
+                       replacing ? std::optional<unsigned>(old.st_mode & 07777) : std::nullopt);
+    } catch (const Failure& failure) {
+        if (!replacing || !S_ISREG(old.st_mode) || !inPlaceMayWork(failure.number())) {
+            throw;
+        }
+        prepareInPlace(content);
+    }
+}
+
+void PendingFile::writeTemporary(std::string_view content, std::optional<unsigned> mode) {
     TemporaryFile temporary = createTemporaryBeside(target_, 0666);
     temporary_ = std::move(temporary.path);
     Descriptor& file = temporary.fd;
     const int fd = file.get();
     try {
-        if (replacing && ::fchmod(fd, old.st_mode & 07777) != 0) {
+        if (mode && ::fchmod(fd, static_cast<mode_t>(*mode)) != 0) {
             throwFailure(errno, temporary_);
         }
         writeAll(fd, content, temporary_);
@@ -166,6 +215,39 @@ PendingFile::PendingFile(const std::string& path, std::string_view content)
     }
 }
 
+void PendingFile::prepareInPlace(std::string_view content) {
+    auto inPlace = std::make_unique<InPlace>();
+    // Not waiting, should a pipe have taken the name meanwhile.
+    inPlace->fd = Descriptor(::open(target_.c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    const int fd = inPlace->fd.get();
+    if (fd < 0) {
+        throwFailure(errno, target_);
+    }
+    struct stat info {};
+    if (::fstat(fd, &info) != 0) {
+        throwFailure(errno, target_);
+    }
+    if (!S_ISREG(info.st_mode)) {
+        throwFailure(EINVAL, target_);
+    }
+    inPlace->oldSize = static_cast<std::uint64_t>(info.st_size);
+    inPlace->content = content;
+    // What lies beyond the old end goes first: a full disk shows here, while
+    // the old bytes are untouched and a cut brings the old file back whole.
+    if (content.size() > inPlace->oldSize) {
+        try {
+            writeAllAt(fd, content.substr(inPlace->oldSize), inPlace->oldSize, target_);
+            if (::fsync(fd) != 0) {
+                throwFailure(errno, target_);
+            }
+        } catch (...) {
+            (void)::ftruncate(fd, static_cast<off_t>(inPlace->oldSize));
+            throw;
+        }
+    }
+    inPlace_ = std::move(inPlace);
+}
+
 PendingFile::~PendingFile() {
     discard();
 }
@@ -175,9 +257,19 @@ void PendingFile::discard() noexcept {
         removeFile(temporary_);
         temporary_.clear();
     }
+    if (inPlace_) {
+        if (inPlace_->content.size() > inPlace_->oldSize) {
+            (void)::ftruncate(inPlace_->fd.get(), static_cast<off_t>(inPlace_->oldSize));
+        }
+        inPlace_.reset();
+    }
 }
 
 void PendingFile::commit() {
+    if (inPlace_) {
+        commitInPlace();
+        return;
+    }
     if (temporary_.empty()) {
         throwFailure(ENOENT, target_);
     }
@@ -190,6 +282,25 @@ void PendingFile::commit() {
     temporary_.clear();
     // Best effort: the rename itself has already succeeded.
     syncFolder(folderOfPath(target_));
+}
+
+void PendingFile::commitInPlace() {
+    InPlace& file = *inPlace_;
+    const int fd = file.fd.get();
+    const std::string_view content = file.content;
+    const auto head = std::min<std::uint64_t>(content.size(), file.oldSize);
+    writeAllAt(fd, content.substr(0, head), 0, target_);
+    if (content.size() < file.oldSize && ::ftruncate(fd, static_cast<off_t>(content.size())) != 0) {
+        throwFailure(errno, target_);
+    }
+    if (::fsync(fd) != 0) {
+        throwFailure(errno, target_);
+    }
+    const int error = file.fd.close();
+    inPlace_.reset();
+    if (error != 0) {
+        throwFailure(error, target_);
+    }
 }
 
 } // namespace tolvane::platform
