@@ -42,7 +42,7 @@ void createEmptyFile(const std::string& path);
 // then the old file is untouched; a PendingFile dropped without commit()
 // removes its temporary file. A link is followed, so the file it names gets the
 // content. An existing file keeps its mode; one without any write permission
-// is refused, as is a folder. Stale temporaries of earlier writers that were
+// is refused, as is a folder, a pipe or a device. Stale temporaries of earlier writers that were
 // killed are removed from the folder first.
 //
 // Where no temporary file can be made or filled (a folder that takes no new

@@ -402,6 +402,17 @@ TEST_F(RefusedSave, NoRoomInAFolderThatTakesNoNewFilesLeavesBothFilesAsTheyWere)
     expectFilesUntouched();
 }
 
+TEST_F(RefusedSave, WhatALinkNamesIsReplacedOnlyWhenItIsARegularFile) {
+    // Through a link to a device, a save would replace the device itself.
+    fs::remove(p.dataPath());
+    tolvane::testing::makeFifo(p.folder + "/pipe");
+    fs::create_symlink(p.folder + "/pipe", p.dataPath());
+    expectRefused(EINVAL);
+    EXPECT_TRUE(fs::is_fifo(p.folder + "/pipe"));
+    EXPECT_EQ(readFile(p.iniPath()), kFullIni);
+    EXPECT_EQ(namesIn(p.folder), (Lines{"Tolvane.Ini", "Tolvane.dat", "pipe"}));
+}
+
 TEST_F(RefusedSave, AnEntryWithALineBreakWouldComeBackAsTwo) {
     p.state.addListTarget("/odd\nname");
     expectRefused(EINVAL);

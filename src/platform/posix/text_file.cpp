@@ -175,6 +175,10 @@ PendingFile::PendingFile(const std::string& path, std::string_view content)
     if (replacing && S_ISDIR(old.st_mode)) {
         throwFailure(EISDIR, target_);
     }
+    if (replacing && !S_ISREG(old.st_mode)) {
+        // A pipe or a device, often reached through a link: never replaced.
+        throw notARegularFile(target_);
+    }
     if (replacing && (old.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
         // Read-only is a promise kept even for a user who could write anyway.
         throwFailure(EACCES, target_);
@@ -186,7 +190,7 @@ PendingFile::PendingFile(const std::string& path, std::string_view content)
         writeTemporary(content,
                        replacing ? std::optional<unsigned>(old.st_mode & 07777) : std::nullopt);
     } catch (const Failure& failure) {
-        if (!replacing || !S_ISREG(old.st_mode) || !inPlaceMayWork(failure.number())) {
+        if (!replacing || !inPlaceMayWork(failure.number())) {
             throw;
         }
         prepareInPlace(content);
