@@ -4,6 +4,7 @@
 #include "gui/qt_shell.h"
 #include "platform/executable.h"
 #include "platform/termination_signal.h"
+#include "settings/settings_location.h"
 #include "window/default_error.h"
 
 #include <QSessionManager>
@@ -34,8 +35,10 @@ bool Application::notify(QObject* receiver, QEvent* event) {
 std::unique_ptr<MainWindow> Application::createMainWindow(window::FileDialog& fileDialog) {
     std::unique_ptr<MainWindow> mainWindow;
     window::runHandler(shell_, [&] {
-        mainWindow = std::make_unique<MainWindow>(shell_, fileDialog, platform::executableFolder(),
-                                                  platform::executableBaseName());
+        const std::string baseName = platform::executableBaseName();
+        mainWindow = std::make_unique<MainWindow>(
+            shell_, fileDialog, settings::settingsFolder(platform::executableFolder(), baseName),
+            baseName);
     });
     MainWindow* shown = mainWindow.get();
     shell_.setUnload([shown](UnloadMode mode) { shown->unloadByProgram(mode); });

@@ -38,12 +38,12 @@ template <typename Object> Object* named(Object* object, const char* name) {
 
 } // namespace
 
-MainWindow::MainWindow(Shell& shell, window::FileDialog& fileDialog, std::string executableFolder,
+MainWindow::MainWindow(Shell& shell, window::FileDialog& fileDialog, std::string settingsFolder,
                        std::string executableBaseName)
     : QMainWindow(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                                Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
       shell_(shell),
-      core_(shell, *this, fileDialog, std::move(executableFolder), std::move(executableBaseName)) {
+      core_(shell, *this, fileDialog, std::move(settingsFolder), std::move(executableBaseName)) {
     setWindowIcon(applicationIcon());
     createControls();
     connectControls();

@@ -33,7 +33,7 @@ class MainWindow : public QMainWindow, public settings::WindowHooks {
     Q_OBJECT
 
   public:
-    MainWindow(Shell& shell, window::FileDialog& fileDialog, std::string executableFolder,
+    MainWindow(Shell& shell, window::FileDialog& fileDialog, std::string settingsFolder,
                std::string executableBaseName);
     ~MainWindow() override;
 

@@ -1,8 +1,9 @@
 #pragma once
 
 // The small helpers the tests of every folder share: file contents, folder
-// listings, times and permissions, special files, a file-size limit, and
-// shell commands. The operating system's own calls stay in here.
+// listings, times and permissions, special files, a file-size limit,
+// environment variables, and shell commands. The operating system's own calls
+// stay in here.
 
 #include <algorithm>
 #include <array>
@@ -10,6 +11,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
@@ -19,6 +21,7 @@
 #include <linux/filter.h>
 #include <linux/fs.h>
 #include <linux/seccomp.h>
+#include <optional>
 #include <sched.h>
 #include <string>
 #include <sys/file.h>
@@ -380,6 +383,30 @@ template <typename Step> pid_t killedWhileWriting(std::uint64_t bytes, Step step
     }
     return child;
 }
+
+// Sets one environment variable while it lives and puts the old value back.
+class EnvironmentValue {
+  public:
+    EnvironmentValue(const char* name, const std::string& value) : name_(name) {
+        if (const char* old = std::getenv(name)) {
+            old_ = old;
+        }
+        ::setenv(name, value.c_str(), 1);
+    }
+    ~EnvironmentValue() {
+        if (old_) {
+            ::setenv(name_, old_->c_str(), 1);
+        } else {
+            ::unsetenv(name_);
+        }
+    }
+    EnvironmentValue(const EnvironmentValue&) = delete;
+    EnvironmentValue& operator=(const EnvironmentValue&) = delete;
+
+  private:
+    const char* name_;
+    std::optional<std::string> old_;
+};
 
 // One argument for the shell, whatever characters it holds.
 inline std::string shellQuoted(const std::string& text) {
