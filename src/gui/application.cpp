@@ -2,6 +2,7 @@
 
 #include "gui/main_window.h"
 #include "gui/qt_shell.h"
+#include "gui/qt_translations.h"
 #include "platform/executable.h"
 #include "platform/termination_signal.h"
 #include "settings/settings_location.h"
@@ -15,6 +16,7 @@ namespace tolvane::gui {
 
 Application::Application(int& argc, char** argv, QtShell& shell)
     : QApplication(argc, argv), shell_(shell) {
+    installJapaneseQtTranslations(*this);
     // The program lives on in the notification area with no window open.
     setQuitOnLastWindowClosed(false);
     setApplicationName(QStringLiteral("Tolvane"));
