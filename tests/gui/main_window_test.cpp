@@ -384,6 +384,8 @@ TEST_F(MainWindowTest, OnlyTheContextActivationOpensTheControlMenu) {
     EXPECT_TRUE(controlMenu()->isVisible());
     controlMenu()->hide();
     EXPECT_EQ(trayIcon()->toolTip(), QStringLiteral("Tolvane"));
+    // The same menu goes with the icon to desktops that show it themselves.
+    EXPECT_EQ(trayIcon()->contextMenu(), controlMenu());
 }
 
 TEST_F(MainWindowTest, WithoutANotificationAreaTheWindowStartsShown) {
