@@ -1,15 +1,17 @@
 #!/usr/bin/env bash
-# Tolvane's one entry point: ./build.sh run | test
+# Tolvane's one entry point: ./build.sh run | test | package
 set -euo pipefail
 cd "$(dirname "$0")"
 
 # Debian packages, in one place.
 BUILD_PACKAGES=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev qt6-base-dev)
-TEST_PACKAGES=(lhasa libarchive-tools jlha-utils xvfb xauth xdotool locales)
-RUN_PACKAGES=(fonts-noto-cjk)
+TEST_PACKAGES=(lhasa libarchive-tools jlha-utils xvfb xauth xdotool locales
+    lintian desktop-file-utils appstream trayer dbus-daemon python3-dbus)
+RUN_PACKAGES=(fonts-noto-cjk qt6-translations-l10n)
+PACKAGE_PACKAGES=(dpkg-dev file)
 
 usage() {
-    echo "usage: $0 run|test" >&2
+    echo "usage: $0 run|test|package" >&2
     exit 2
 }
 
@@ -38,6 +40,13 @@ ensure_test_locale() {
 
 jobs=$(nproc 2>/dev/null || echo 2)
 
+# The .deb lands in build/package/, made from the default (release) build.
+build_package() {
+    cmake --preset default >/dev/null
+    cmake --build --preset default -j "$jobs"
+    (cd build/default && cpack --config CPackConfig.cmake)
+}
+
 case "${1:-}" in
     run)
         install_missing "${BUILD_PACKAGES[@]}" "${RUN_PACKAGES[@]}"
@@ -51,11 +60,18 @@ case "${1:-}" in
         exec "$program"
         ;;
     test)
-        install_missing "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}" "${RUN_PACKAGES[@]}"
+        install_missing "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}" "${RUN_PACKAGES[@]}" \
+            "${PACKAGE_PACKAGES[@]}"
         ensure_test_locale
+        # The package checks look at the package itself.
+        build_package
         cmake --preset test >/dev/null
         cmake --build --preset test -j "$jobs"
         ctest --preset test -j "$jobs"
+        ;;
+    package)
+        install_missing "${BUILD_PACKAGES[@]}" "${PACKAGE_PACKAGES[@]}"
+        build_package
         ;;
     *)
         usage
