@@ -70,3 +70,7 @@ set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_PACKAGE_DIRECTORY ${PROJECT_BINARY_DIR}/cpack)
 set(CPACK_OUTPUT_FILE_PREFIX ${PROJECT_SOURCE_DIR}/build/package)
 include(CPack)
+
+if(TOLVANE_BUILD_TESTS)
+  add_subdirectory(tests/package)
+endif()
