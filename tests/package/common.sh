@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Shared by the package checks: the package file and a throwaway root with
 # the package unpacked in it.
 set -euo pipefail

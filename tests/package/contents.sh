@@ -15,7 +15,9 @@ for size in 16 24 32 48 64 128 256; do
         fail "missing the ${size}x${size} icon"
 done
 compgen -G "$ROOT/usr/share/metainfo/*.metainfo.xml" >/dev/null || fail "no AppStream metadata"
-[ -x "$ROOT/usr/bin/Tolvane" ] && [ -x "$ROOT/usr/bin/tolvane-run" ] || fail "programs not executable"
+for program in Tolvane tolvane-run; do
+    [ -x "$ROOT/usr/bin/$program" ] || fail "/usr/bin/$program is not executable"
+done
 
 # The manual pages say where the settings live.
 zcat "$ROOT/usr/share/man/man1/Tolvane.1.gz" | grep -q 'XDG_CONFIG_HOME' ||
