@@ -17,10 +17,6 @@ set(TOLVANE_VERSION ${PROJECT_VERSION})
 set(packaging_dir ${PROJECT_SOURCE_DIR}/packaging)
 set(generated_dir ${PROJECT_BINARY_DIR}/packaging)
 
-if(TARGET tolvane-run)
-  install(TARGETS tolvane-run RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-endif()
-
 configure_file(${packaging_dir}/tolvane.metainfo.xml
                ${generated_dir}/${TOLVANE_APPSTREAM_ID}.metainfo.xml @ONLY)
 install(FILES ${generated_dir}/${TOLVANE_APPSTREAM_ID}.metainfo.xml
@@ -70,7 +66,3 @@ set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_PACKAGE_DIRECTORY ${PROJECT_BINARY_DIR}/cpack)
 set(CPACK_OUTPUT_FILE_PREFIX ${PROJECT_SOURCE_DIR}/build/package)
 include(CPack)
-
-if(TOLVANE_BUILD_TESTS)
-  add_subdirectory(tests/package)
-endif()
