@@ -1,3 +1,4 @@
+#include "engine/copy_name.h"
 #include "engine/failure_guard.h"
 #include "engine/messages.h"
 #include "engine/mirror_engine.h"
@@ -10,9 +11,6 @@
 namespace tolvane::engine {
 
 namespace {
-
-// What a root entry's copy is called: the root has no name of its own.
-constexpr const char* kRootCopyName = "root";
 
 // A run started while this entry's walk serves events keeps its exclusions
 // apart; the outer walk gets its own back when the inner entry is done.
@@ -28,11 +26,6 @@ class ExclusionScope {
     std::vector<platform::FileId>& excluded_;
     std::vector<platform::FileId> saved_;
 };
-
-std::string folderEntryName(const std::string& target) {
-    std::string name = platform::entryName(target);
-    return name.empty() ? std::string(kRootCopyName) : name;
-}
 
 // Creates one level; false when no folder came of it.
 bool secureFolder(const std::string& path) {
@@ -64,7 +57,7 @@ void MirrorEngine::copyEntry(const std::string& target) {
                 cannotSecure();
                 return;
             }
-            const std::string copyPath = platform::joinPath(base, folderEntryName(target));
+            const std::string copyPath = platform::joinPath(base, copyNameOf(target));
             if (platform::folderExists(base)) {
                 updateFolderCopy(target, copyPath);
             } else {

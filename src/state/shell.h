@@ -9,6 +9,7 @@ enum class MessageStyle {
     Ok,            // OK only, no icon
     OkExclamation, // OK with the exclamation icon
     YesNoCancel,   // Yes, No and Cancel, no icon
+    YesNo,         // Yes and No, no icon
 };
 
 enum class Button { Ok, Yes, No, Cancel };

@@ -35,7 +35,8 @@ class FakeShell : public Shell {
             answers.pop_front();
             return answer;
         }
-        return style == MessageStyle::YesNoCancel ? Button::Yes : Button::Ok;
+        const bool question = style == MessageStyle::YesNoCancel || style == MessageStyle::YesNo;
+        return question ? Button::Yes : Button::Ok;
     }
 
     void serveEvents() override {

@@ -5,7 +5,8 @@ namespace tolvane::run {
 Button ConsoleShell::message(const std::string& text, MessageStyle style) {
     out_ << text << "\n--\n";
     out_.flush();
-    return style == MessageStyle::YesNoCancel ? Button::Yes : Button::Ok;
+    const bool question = style == MessageStyle::YesNoCancel || style == MessageStyle::YesNo;
+    return question ? Button::Yes : Button::Ok;
 }
 
 void ConsoleShell::endApplication(EndKind kind, EndCause) {
