@@ -40,7 +40,7 @@ bool secureFolder(const std::string& path) {
 
 void MirrorEngine::copyEntry(const std::string& target) {
     ExclusionScope exclusions(excluded_);
-    guardProcedure(shell_, "CopyFolderMain", [&] {
+    guardProcedure(shell_, "CopyFolderMain", text::kSourceLine + target, [&] {
         const auto cannotSecure = [this] {
             shell_.message(std::string(text::kCannotSecureDestination) + text::kLineBreak +
                                "SaveAt=" + state_.textSaveAt(),
@@ -88,8 +88,11 @@ void MirrorEngine::updateFolderCopy(const std::string& target, const std::string
     if (platform::folderExists(state_.textSaveAt())) {
         excluded_.push_back(platform::fileStatus(state_.textSaveAt()).id);
     }
-    if (!walkFolder(target, copyPath)) {
-        shell_.message(text::kWalkFailed, MessageStyle::Ok);
+    WalkPath walk;
+    if (const auto cause = walkLevel(target, copyPath, WalkLevel::Top, walk)) {
+        shell_.message(std::string(text::kWalkFailed) + text::kLineBreak + text::kFolderLine +
+                           target + text::kLineBreak + *cause,
+                       MessageStyle::Ok);
         shell_.endApplication(EndKind::Orderly, EndCause::Failure);
     }
 }
