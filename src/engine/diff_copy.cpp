@@ -18,6 +18,7 @@ std::string copyPaths(const std::string& from, const std::string& to) {
 } // namespace
 
 void MirrorEngine::copyFileIfChanged(const std::string& from, const std::string& to) {
+    shell_.endIfSessionEnding();
     guardProcedure(shell_, "CopyDiffFile", copyPaths(from, to), [&] {
         shell_.serveEvents();
         // The copy's own entry: a link or anything else that is not a
@@ -54,6 +55,7 @@ void MirrorEngine::copyFileIfChanged(const std::string& from, const std::string&
 // A link inside a walked folder: copied as a link with the same target text
 // when the copy is missing or points elsewhere; never followed.
 void MirrorEngine::copyLinkIfChanged(const std::string& from, const std::string& to) {
+    shell_.endIfSessionEnding();
     guardProcedure(shell_, "CopyDiffLink", copyPaths(from, to), [&] {
         shell_.serveEvents();
         const auto copy = platform::linkStatus(to);

@@ -99,7 +99,8 @@ void MirrorEngine::updateFolderCopy(const std::string& target, const std::string
 
 // A folder without a copy yet: everything below is new.
 void MirrorEngine::copyNewFolder(const std::string& target, const std::string& copyPath) {
-    platform::copyFolder(target, copyPath, {state_.textSaveAt()});
+    platform::copyFolder(target, copyPath, {state_.textSaveAt()},
+                         [this] { shell_.endIfSessionEnding(); });
 }
 
 } // namespace tolvane::engine

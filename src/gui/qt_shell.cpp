@@ -1,6 +1,7 @@
 #include "gui/qt_shell.h"
 
 #include "gui/qt_text.h"
+#include "platform/termination_signal.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -73,6 +74,12 @@ void QtShell::endApplication(EndKind kind, EndCause cause) {
         std::_Exit(status);
     }
     unloadAndExit(UnloadMode::ByProgram, status);
+}
+
+void QtShell::endIfSessionEnding() {
+    if (platform::terminationRequested()) {
+        endSession();
+    }
 }
 
 void QtShell::endSession() {

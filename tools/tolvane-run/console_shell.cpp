@@ -1,5 +1,7 @@
 #include "console_shell.h"
 
+#include "platform/termination_signal.h"
+
 namespace tolvane::run {
 
 Button ConsoleShell::message(const std::string& text, MessageStyle style) {
@@ -11,6 +13,12 @@ Button ConsoleShell::message(const std::string& text, MessageStyle style) {
 
 void ConsoleShell::endApplication(EndKind kind, EndCause) {
     throw ProgramEnded{kind};
+}
+
+void ConsoleShell::endIfSessionEnding() {
+    if (platform::terminationRequested()) {
+        throw ProgramEnded{EndKind::Orderly, true};
+    }
 }
 
 } // namespace tolvane::run
