@@ -1,5 +1,6 @@
 #include "engine/messages.h"
 #include "engine/mirror_engine.h"
+#include "platform/failure.h"
 #include "platform/files.h"
 #include "state/number_text.h"
 
@@ -54,10 +55,10 @@ void MirrorEngine::finishCopiedFile(const std::string& path) {
         if (state_.copyAtReadOnlyChecked() && !platform::setAttributesReadOnly(path)) {
             throw std::runtime_error("The read-only mark was refused: " + path);
         }
-    } catch (const std::exception&) {
+    } catch (const std::exception& failure) {
         // The file keeps normal attributes and is not marked; the run goes on.
         shell_.message(std::string(text::kAttributeError) + text::kLineBreak + text::kFileNameLine +
-                           path,
+                           path + text::kLineBreak + failure.what(),
                        MessageStyle::Ok);
     }
 }
@@ -73,7 +74,10 @@ void MirrorEngine::setCopiedFileDate(const std::string& path) {
         fieldValue(state_.textDate(2)), fieldValue(state_.textDate(3)),
         fieldValue(state_.textDate(4)), fieldValue(state_.textDate(5))};
     if (const int error = file->setModificationTime(when); error != 0) {
-        shell_.message(text::kDateUpdateError + hexUpper(error), MessageStyle::OkExclamation);
+        shell_.message(text::kDateUpdateError + hexUpper(error) + text::kLineBreak +
+                           text::kFileNameLine + path + text::kLineBreak +
+                           platform::Failure::about(error, path).description(),
+                       MessageStyle::OkExclamation);
     }
 }
 

@@ -3,6 +3,7 @@
 #include "platform/clock.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -46,6 +47,10 @@ FileStatus fileStatus(const std::string& path);
 // The status of the path itself (a link is reported as a link); nothing when
 // there is no such entry or none can exist by that name.
 std::optional<FileStatus> linkStatus(const std::string& path);
+
+// Whether the folder a path leads to (links followed) is `folder` or lies
+// somewhere below it; false when the path leads to no folder.
+bool folderLiesWithin(const std::string& path, const FileId& folder);
 
 // The name an entry is known by: its last name, with "." and ".." resolved to
 // the real folder's name; empty for the root.
@@ -126,9 +131,12 @@ bool removeFile(const std::string& path) noexcept;
 // Copies a folder with everything in it to `to`, which it creates when
 // missing; existing copies are overwritten. Links are copied as links and
 // never followed, sockets, pipes and devices are skipped, and neither the
-// folders named in `excluded` (when they exist) nor `to` itself is entered.
+// folders named in `excluded` (when they exist), nor `to` itself, nor a folder
+// met again below itself is entered. `beforeFile`, when given, is called
+// before each file and link is copied and may end the copy by throwing.
 void copyFolder(const std::string& from, const std::string& to,
-                const std::vector<std::string>& excluded = {});
+                const std::vector<std::string>& excluded = {},
+                const std::function<void()>& beforeFile = {});
 
 // Removes a file, a link or a folder with everything in it, read-only entries
 // included. A link is removed, never followed. A missing path is no failure.

@@ -8,14 +8,17 @@ using DiffCopy = EngineTest;
 const std::string kCopyFailed = "CopyDiffFile:CopyFileに失敗しました。\r\nreturn_code=0\r\n"
                                 "コピー先に上書きできないファイルが存在します";
 
-// The one message of a failed copy: the fixed text, then the platform's cause
-// on a line of its own.
-void expectCopyFailed(const testing::FakeShell& shell, const std::string& cause) {
+// The one message of a failed copy: the fixed text, then the two paths and
+// the platform's cause on lines of their own.
+void expectCopyFailed(const testing::FakeShell& shell, const std::string& from,
+                      const std::string& to, const std::string& cause) {
     ASSERT_EQ(shell.messages.size(), 1u);
     const std::string& text = shell.messages[0].text;
-    EXPECT_EQ(text.rfind(kCopyFailed + "\r\n", 0), 0u) << text;
-    EXPECT_NE(text.find(cause, kCopyFailed.size()), std::string::npos) << text;
-    EXPECT_EQ(text.find("\r\n", kCopyFailed.size() + 2), std::string::npos) << text;
+    const std::string lines =
+        kCopyFailed + "\r\nコピー元：" + from + "\r\nコピー先：" + to + "\r\n";
+    EXPECT_EQ(text.rfind(lines, 0), 0u) << text;
+    EXPECT_NE(text.find(cause, lines.size()), std::string::npos) << text;
+    EXPECT_EQ(text.find("\r\n", lines.size()), std::string::npos) << text;
 }
 
 TEST_F(DiffCopy, CopiesOnlyWhenTimeOrLengthDiffers) {
@@ -84,7 +87,7 @@ TEST_F(DiffCopy, AFolderInTheCopysPlaceEndsTheProgramWithTheCopyMessage) {
     write("src", "s");
     write("copy/inside.txt", "kept");
     EXPECT_TRUE(ends([&] { engine.copyFileIfChanged(path("src"), path("copy")); }));
-    expectCopyFailed(shell, "Is a directory");
+    expectCopyFailed(shell, path("src"), path("copy"), "Is a directory");
     EXPECT_EQ(shell.endKind, EndKind::Orderly);
     EXPECT_EQ(read("copy/inside.txt"), "kept");
 }
@@ -92,7 +95,7 @@ TEST_F(DiffCopy, AFolderInTheCopysPlaceEndsTheProgramWithTheCopyMessage) {
 TEST_F(DiffCopy, ANameTheFileSystemRefusesEndsWithTheCopyMessage) {
     write("src", "s");
     EXPECT_TRUE(ends([&] { engine.copyFileIfChanged(path("src"), path(std::string(300, 'n'))); }));
-    expectCopyFailed(shell, "File name too long");
+    expectCopyFailed(shell, path("src"), path(std::string(300, 'n')), "File name too long");
     EXPECT_EQ(names(""), std::vector<std::string>{"src"});
 }
 
@@ -106,7 +109,7 @@ TEST_F(DiffCopy, AFullDiskKeepsThePreviousCopy) {
     }
 
     EXPECT_TRUE(ended);
-    expectCopyFailed(shell, "File too large");
+    expectCopyFailed(shell, path("src"), path("out/copy"), "File too large");
     EXPECT_EQ(read("out/copy"), "previous");
     EXPECT_EQ(names("out"), std::vector<std::string>{"copy"});
 }
@@ -116,8 +119,9 @@ TEST_F(DiffCopy, ASourceGoneBeforeTheComparisonIsAnUnexpectedFailure) {
     EXPECT_TRUE(ends([&] { engine.copyFileIfChanged(path("gone"), path("copy")); }));
     EXPECT_EQ(shell.texts(),
               std::vector<std::string>{"CopyDiffFile:予期しないエラーが発生しました。\r\n"
-                                       "No such file or directory: " +
-                                       path("gone")});
+                                       "コピー元：" +
+                                       path("gone") + "\r\nコピー先：" + path("copy") +
+                                       "\r\nNo such file or directory: " + path("gone")});
     EXPECT_EQ(read("copy"), "kept");
 }
 

@@ -1,4 +1,5 @@
 #include "engine_fixture.h"
+#include "support/child_process.h"
 
 namespace tolvane::engine {
 namespace {
@@ -47,7 +48,10 @@ TEST_F(FolderWalk, ATopFolderGoneBeforeItIsOpenedEndsTheProgram) {
 
     EXPECT_TRUE(ends([&] { engine.copyEntry(path("src/Work")); }));
 
-    EXPECT_EQ(shell.texts(), std::vector<std::string>{"GetFiles:ファイルの処理に失敗しました。"});
+    EXPECT_EQ(shell.texts(),
+              std::vector<std::string>{"GetFiles:ファイルの処理に失敗しました。\r\nフォルダ：" +
+                                       path("src/Work") +
+                                       "\r\nNo such file or directory: " + path("src/Work")});
     EXPECT_EQ(shell.endKind, EndKind::Orderly);
     EXPECT_TRUE(platform::folderExists(path("dst/Work")));
 }
@@ -74,17 +78,74 @@ TEST_F(FolderWalk, LinksAreCopiedAsLinksAndSpecialFilesSkipped) {
     EXPECT_EQ(names("outside"), std::vector<std::string>{"secret.txt"});
 }
 
-TEST_F(FolderWalk, AnOldLinkCopyIsReplacedByTheFolderNotWrittenThrough) {
-    write("outside/keep.txt", "k");
+TEST_F(FolderWalk, ALinkInTheCopyIsFollowedUnlessItLeadsBackIntoTheSource) {
+    // Part of the backup placed on another disk.
+    write("disk2/keep.txt", "k");
     std::filesystem::create_directory(path("dst"));
-    std::filesystem::create_directory_symlink(path("outside"), path("dst/sub"));
+    std::filesystem::create_directory_symlink(path("disk2"), path("dst/sub"));
     write("src/sub/new.txt", "n");
+    // An old copy of a source link that pointed into the source.
+    write("src/other/o.txt", "o");
+    std::filesystem::create_directory_symlink(path("src/other"), path("dst/back"));
+    write("src/back/b.txt", "b");
 
     EXPECT_TRUE(engine.walkFolder(path("src"), path("dst")));
 
-    EXPECT_EQ(platform::linkStatus(path("dst/sub"))->kind, platform::FileKind::Folder);
-    EXPECT_EQ(read("dst/sub/new.txt"), "n");
-    EXPECT_EQ(names("outside"), std::vector<std::string>{"keep.txt"});
+    EXPECT_EQ(platform::linkStatus(path("dst/sub"))->kind, platform::FileKind::Link);
+    EXPECT_EQ(names("disk2"), (std::vector<std::string>{"keep.txt", "new.txt"}));
+    EXPECT_EQ(platform::linkStatus(path("dst/back"))->kind, platform::FileKind::Folder);
+    EXPECT_EQ(read("dst/back/b.txt"), "b");
+    EXPECT_EQ(names("src/other"), std::vector<std::string>{"o.txt"});
+    EXPECT_TRUE(shell.messages.empty());
+}
+
+// The walk's result and its messages, as a child process reports them.
+std::string walkReport(bool walked, const testing::FakeShell& shell) {
+    std::string report = walked ? "walked" : "not walked";
+    for (const auto& text : shell.texts()) {
+        report += "\n--\n" + text;
+    }
+    return report;
+}
+
+TEST_F(FolderWalk, AnUnreadableSubFolderIsNamedAndItsSiblingsAreStillWalked) {
+    write("src/a/x.txt", "x");
+    write("src/locked/secret.txt", "s");
+    write("src/z/y.txt", "y");
+    chmod("src/locked", 0);
+
+    const auto result = testing::runInChild(
+        [&] { return testing::becomeUnprivileged(dir.path(), path("src/locked")); },
+        [&] { return walkReport(engine.walkFolder(path("src"), path("dst")), shell); });
+    if (!result.ran) {
+        GTEST_SKIP() << result.text;
+    }
+
+    EXPECT_EQ(result.text, "walked\n--\nフォルダを読み込めません。\r\nフォルダ：" +
+                               path("src/locked") + "\r\nPermission denied: " + path("src/locked"));
+    EXPECT_EQ(read("dst/a/x.txt"), "x");
+    EXPECT_EQ(read("dst/z/y.txt"), "y");
+    EXPECT_TRUE(names("dst/locked").empty());
+}
+
+TEST_F(FolderWalk, AFolderMetAgainBelowItselfIsNotEnteredAgain) {
+    write("src/a.txt", "a");
+    std::filesystem::create_directory(path("src/loop"));
+
+    const auto result =
+        testing::runInChild([&] { return testing::mountLoop(path("src"), path("src/loop")); },
+                            [&] {
+                                const bool walked = engine.walkFolder(path("src"), path("walked"));
+                                platform::copyFolder(path("src"), path("whole"));
+                                return walkReport(walked, shell);
+                            });
+    if (!result.ran) {
+        GTEST_SKIP() << result.text;
+    }
+
+    EXPECT_EQ(result.text, "walked");
+    EXPECT_EQ(names("walked"), std::vector<std::string>{"a.txt"});
+    EXPECT_EQ(names("whole"), std::vector<std::string>{"a.txt"});
 }
 
 TEST_F(FolderWalk, AFileCopiedOntoItselfEndsTheProcessAtOnce) {
@@ -127,8 +188,9 @@ TEST_F(FolderWalk, AFileGoneBetweenTheListingAndItsCopyEndsWithTheCopyMessage) {
     ASSERT_EQ(shell.messages.size(), 1u);
     EXPECT_EQ(shell.messages[0].text, "CopyDiffFile:CopyFileに失敗しました。\r\nreturn_code=0\r\n"
                                       "コピー先に上書きできないファイルが存在します\r\n"
-                                      "No such file or directory: " +
-                                          path("src/a.txt"));
+                                      "コピー元：" +
+                                          path("src/a.txt") + "\r\nコピー先：" + path("dst/a.txt") +
+                                          "\r\nNo such file or directory: " + path("src/a.txt"));
     EXPECT_EQ(names("dst"), std::vector<std::string>{"keep.txt"});
 }
 

@@ -200,6 +200,18 @@ TEST(ArchiveStep, ArchiverErrorIsShownWithItsCodeAndTheFolderStays) {
     EXPECT_TRUE(real.finished.empty());
 }
 
+TEST(ArchiveStep, ANameThatIsNotUtf8KeepsTheFolderWithTheNamesCode) {
+    TempDir dest;
+    Rig rig(dest.str());
+    writeFile(dest.path() / "20240229" / "a.txt", "a\n");
+    writeFile(dest.path() / "20240229" / "caf\xe9.txt", "latin-1 name\n");
+    rig.step.compressPastDateFolders();
+    EXPECT_EQ(rig.shell.texts(), std::vector<std::string>{kErrorPrefix + "6"});
+    EXPECT_TRUE(rig.finished.empty());
+    EXPECT_EQ(testing::namesIn(dest.path()), std::vector<std::string>{"20240229"});
+    EXPECT_EQ(readFile(dest.path() / "20240229" / "caf\xe9.txt"), "latin-1 name\n");
+}
+
 TEST(ArchiveStep, MissingArchiverWarnsAndLeavesEverything) {
     TempDir dest;
     Rig rig(dest.str());

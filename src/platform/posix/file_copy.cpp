@@ -100,10 +100,6 @@ int copyContent(int in, int out, const struct stat& st) {
     return ::ftruncate(out, size) == 0 ? 0 : errno;
 }
 
-} // namespace
-
-namespace {
-
 bool sameVersion(const struct stat& a, const struct stat& b) {
     // The change time too: a writer that puts the old time back is still seen.
     return a.st_size == b.st_size && a.st_mtim.tv_sec == b.st_mtim.tv_sec &&
