@@ -70,6 +70,17 @@ wait_for_end() {
     PROGRAM_PID=
 }
 
+# Ends the program with the exit shortcut on its main window (no unsaved
+# changes, so nothing is asked) and expects status 0.
+exit_by_shortcut() {
+    local main
+    main=$(find_window "$MAIN_TITLE") || fail "no main window to exit from"
+    xdotool windowfocus --sync "$main"
+    xdotool key --clearmodifiers ctrl+F4
+    wait_for_end 10
+    [ "$EXIT_STATUS" -eq 0 ] || fail "status $EXIT_STATUS after the exit command"
+}
+
 # The id of a visible window of the program whose title matches the shell
 # pattern $1 (xdotool's own matching is too loose to tell "Tolvane" from
 # "Tolvane：待機中").

@@ -18,9 +18,5 @@ wait_for_end 10
 # notification area here), which the exit shortcut ends.
 start_program
 wait_for 20 find_window "$MAIN_TITLE" || fail "no main window on the second start: $(cat "$HOME_DIR/output.log")"
-main=$(find_window "$MAIN_TITLE")
-xdotool windowfocus --sync "$main"
-xdotool key --clearmodifiers ctrl+F4
-wait_for_end 10
-[ "$EXIT_STATUS" -eq 0 ] || fail "status $EXIT_STATUS after the exit command"
+exit_by_shortcut
 echo "PASS"

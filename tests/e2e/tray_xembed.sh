@@ -36,9 +36,5 @@ wait_for 10 menu_open || fail "the right button opened no menu"
 # The first item of the 操作 menu is 表示.
 xdotool key --clearmodifiers Down Return
 wait_for 10 find_window "$MAIN_TITLE" >/dev/null || fail "表示 did not show the window"
-main=$(find_window "$MAIN_TITLE")
-xdotool windowfocus --sync "$main"
-xdotool key --clearmodifiers ctrl+F4
-wait_for_end 10
-[ "$EXIT_STATUS" -eq 0 ] || fail "status $EXIT_STATUS after the exit command"
+exit_by_shortcut
 echo "PASS"

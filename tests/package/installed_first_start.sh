@@ -43,9 +43,5 @@ data="$USER_HOME/.config/tolvane/Tolvane.dat"
 start_installed
 wait_for 20 find_window "$MAIN_TITLE" ||
     fail "no main window on the second start: $(cat "$WORK_DIR/output.log")"
-main=$(find_window "$MAIN_TITLE")
-xdotool windowfocus --sync "$main"
-xdotool key --clearmodifiers ctrl+F4
-wait_for_end 10
-[ "$EXIT_STATUS" -eq 0 ] || fail "status $EXIT_STATUS after the exit command"
+exit_by_shortcut
 echo "PASS"
