@@ -4,7 +4,7 @@
 #include "lha/crc16.h"
 #include "lha/errors.h"
 #include "lha/file_info.h"
-#include "lha/lh5_encoder.h"
+#include "lha/lh5_optimal_encoder.h"
 #include "lha/output_file.h"
 #include "platform/failure.h"
 #include "platform/file_io.h"
@@ -253,7 +253,7 @@ class Writer {
     }
 
     OutputFile& out_;
-    Lh5Encoder encoder_;
+    Lh5OptimalEncoder encoder_;
     std::vector<std::uint8_t> buffer_;
     std::uint64_t bytesIn_ = 0;
 };

@@ -2,7 +2,7 @@
 #include "lha/crc16.h"
 #include "lha/huffman.h"
 #include "lha/lh5_decoder.h"
-#include "lha/lh5_encoder.h"
+#include "lha/lh5_optimal_encoder.h"
 #include "lha_test_support.h"
 
 #include <cstring>
@@ -124,18 +124,20 @@ TEST(Huffman, CanonicalCodesOrderAndDecodeBack) {
 struct Packed {
     Bytes stream;
     Bytes decoded;
+    std::uint64_t blocks = 0;
 };
 
 // Encodes in pieces of `piece` bytes and decodes with our decoder.
 Packed roundTrip(const Bytes& data, std::size_t piece = 100000) {
     Packed p;
-    Lh5Encoder enc(
+    Lh5OptimalEncoder enc(
         [&](const std::uint8_t* d, std::size_t n) { p.stream.insert(p.stream.end(), d, d + n); });
     enc.begin();
     for (std::size_t at = 0; at < data.size(); at += piece) {
         enc.write(data.data() + at, std::min(piece, data.size() - at));
     }
     enc.finish();
+    p.blocks = enc.blocks();
     EXPECT_EQ(enc.bytesOut(), p.stream.size());
     std::size_t given = 0;
     BitReader r([&](std::uint8_t* buf, std::size_t n) {
@@ -197,6 +199,73 @@ TEST(Lh5, MatchesReachTheWholeWindowAndNoFurther) {
     const Packed beyond = roundTrip(far, 1000);
     EXPECT_EQ(beyond.decoded, far);
     EXPECT_GT(beyond.stream.size(), far.size() * 9 / 10);
+}
+
+// Pieces that stress the parse: text, noise, runs, and copies of earlier
+// bytes at distances up to the window's edge and just past it.
+Bytes mixedBytes(std::size_t size, unsigned seed) {
+    std::mt19937 gen(seed);
+    Bytes out;
+    while (out.size() < size) {
+        const std::size_t n = 1 + gen() % 20000;
+        switch (gen() % 4) {
+        case 0: {
+            const Bytes t = textBytes(n, gen());
+            out.insert(out.end(), t.begin(), t.end());
+            break;
+        }
+        case 1: {
+            const Bytes r = randomBytes(n % 3000, gen());
+            out.insert(out.end(), r.begin(), r.end());
+            break;
+        }
+        case 2:
+            out.insert(out.end(), n % 700, static_cast<std::uint8_t>(gen()));
+            break;
+        default:
+            if (!out.empty()) {
+                const std::size_t dist = 1 + gen() % std::min<std::size_t>(out.size(), 8200);
+                for (std::size_t k = 0; k < n % 400; ++k) {
+                    out.push_back(out[out.size() - dist]);
+                }
+            }
+        }
+    }
+    out.resize(size);
+    return out;
+}
+
+TEST(Lh5, RandomizedRoundTrips) {
+    std::mt19937 gen(2026);
+    for (int round = 0; round < 24; ++round) {
+        const std::size_t size = round < 4 ? gen() % 64 : gen() % 400000;
+        const Bytes data = mixedBytes(size, gen());
+        const std::size_t piece = 1 + gen() % 70000;
+        const Packed p = roundTrip(data, piece);
+        ASSERT_EQ(p.decoded, data) << "round " << round << " size " << size << " piece " << piece;
+    }
+}
+
+TEST(Lh5, BlocksEndWhereTheDataChanges) {
+    // One kind of data throughout: one set of tables is cheapest.
+    const Bytes text = textBytes(100000, 21);
+    const Packed same = roundTrip(text);
+    EXPECT_EQ(same.blocks, 1u);
+
+    // Text, then digits only: separate tables pay, and the result is about
+    // what the two packed apart take (boundaries fall on a coarse grid).
+    Bytes digits(60000);
+    std::mt19937 gen(22);
+    for (auto& b : digits) {
+        b = static_cast<std::uint8_t>('0' + gen() % 10);
+    }
+    Bytes both = text;
+    both.insert(both.end(), digits.begin(), digits.end());
+    const Packed split = roundTrip(both);
+    EXPECT_EQ(split.decoded, both);
+    EXPECT_GE(split.blocks, 2u);
+    const std::size_t apart = same.stream.size() + roundTrip(digits).stream.size();
+    EXPECT_LT(split.stream.size(), apart + apart / 100);
 }
 
 TEST(Lh5, DecoderRejectsDamagedStreams) {

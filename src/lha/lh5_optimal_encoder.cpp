@@ -1,0 +1,386 @@
+#include "lha/lh5_optimal_encoder.h"
+
+#include "lha/huffman.h"
+
+#include <algorithm>
+#include <bit>
+#include <cstring>
+#include <limits>
+
+namespace tolvane::lha {
+
+namespace {
+
+using Encoder = Lh5OptimalEncoder;
+
+constexpr int kHashBits = 15;
+constexpr std::uint32_t kRingMask = 2 * Encoder::kWindow - 1;
+// Chain steps per position, a quarter of them once a match of kGoodLength
+// is in hand. The window is small: deeper chains find little more.
+constexpr int kMaxChain = 32;
+constexpr std::uint32_t kGoodLength = 32;
+// A match this long is taken as found; the positions inside it are only
+// entered into the chains, not searched.
+constexpr std::uint32_t kNiceLength = 64;
+// The parse tries every length of a match up to this one, and beyond it only
+// the longest: past it, stopping short almost never pays.
+constexpr std::uint32_t kEveryLengthUpTo = 64;
+// Parses after the first (longest match everywhere), each with the code
+// lengths the one before gave, while the result still shrinks.
+constexpr int kRefinements = 1;
+// Block boundaries are tried every kSplitStep codes; blocks stay at least
+// kMinBlockCodes long, and a stream's last block kMinLastBlockCodes (a tiny
+// last block trips one reader).
+constexpr std::size_t kSplitStep = 2048;
+constexpr std::size_t kMinBlockCodes = 2048;
+constexpr std::size_t kMinLastBlockCodes = 4096;
+
+std::uint32_t matchLength(const std::uint8_t* a, const std::uint8_t* b, std::uint32_t maxLen) {
+    std::uint32_t len = 0;
+    while (len + 8 <= maxLen) {
+        std::uint64_t x;
+        std::uint64_t y;
+        std::memcpy(&x, a + len, 8);
+        std::memcpy(&y, b + len, 8);
+        if (x != y) {
+            const std::uint64_t diff = x ^ y;
+            if constexpr (std::endian::native == std::endian::little) {
+                return len + static_cast<std::uint32_t>(std::countr_zero(diff)) / 8;
+            } else {
+                return len + static_cast<std::uint32_t>(std::countl_zero(diff)) / 8;
+            }
+        }
+        len += 8;
+    }
+    while (len < maxLen && a[len] == b[len]) {
+        ++len;
+    }
+    return len;
+}
+
+std::uint32_t hash3(const std::uint8_t* p) {
+    const std::uint32_t v = p[0] | (std::uint32_t{p[1]} << 8) | (std::uint32_t{p[2]} << 16);
+    return (v * 2654435761u) >> (32 - kHashBits);
+}
+
+std::uint32_t slotExtraBits(unsigned slot) {
+    return slot > 1 ? slot - 1 : 0;
+}
+
+// Code lengths as costs; a symbol the tables lack costs a little more than
+// the longest one they have.
+template <std::size_t N>
+void lengthsToCosts(const std::array<std::uint32_t, N>& freq, std::uint32_t* cost) {
+    const std::vector<std::uint8_t> lengths = buildCodeLengths(freq, kMaxCodeBits);
+    const std::uint32_t longest = *std::max_element(lengths.begin(), lengths.end());
+    const std::uint32_t unused = std::max<std::uint32_t>(longest + 2, 6);
+    for (std::size_t s = 0; s < N; ++s) {
+        if (lengths[s] != 0) {
+            cost[s] = lengths[s];
+        } else {
+            cost[s] = freq[s] != 0 ? 1 : unused; // the one symbol of a table
+        }
+    }
+}
+
+} // namespace
+
+Encoder::Lh5OptimalEncoder(Sink sink)
+    : sink_(std::move(sink)), buffer_(kWindow + 2 * kSegment, 0),
+      head_(std::size_t{1} << kHashBits, 0), prev_(kRingMask + 1, 0) {}
+
+void Encoder::begin() {
+    std::fill(head_.begin(), head_.end(), 0);
+    bufferStart_ = 0;
+    filled_ = 0;
+    next_ = 0;
+    bits_ = BitWriter();
+    bytesIn_ = 0;
+    bytesOut_ = 0;
+    bytesCoded_ = 0;
+    blocks_ = 0;
+}
+
+void Encoder::write(const std::uint8_t* data, std::size_t size) {
+    bytesIn_ += size;
+    while (size > 0) {
+        if (filled_ == buffer_.size()) {
+            compact();
+        }
+        const std::size_t n = std::min(size, buffer_.size() - filled_);
+        std::memcpy(buffer_.data() + filled_, data, n);
+        filled_ += n;
+        data += n;
+        size -= n;
+        // Hold back half a segment, so the stream never ends on a short one.
+        while (bufferStart_ + filled_ - next_ >= kSegment + kSegment / 2) {
+            encodeSegment(next_, next_ + kSegment, false);
+            next_ += kSegment;
+        }
+    }
+}
+
+void Encoder::finish() {
+    const std::uint64_t end = bufferStart_ + filled_;
+    if (end > next_) {
+        encodeSegment(next_, end, true);
+        next_ = end;
+    }
+    bits_.flushToByte();
+    drainBits();
+}
+
+void Encoder::compact() {
+    // Keep the window behind the next byte to encode.
+    const std::uint64_t keep = std::max(bufferStart_, next_ > kWindow ? next_ - kWindow : 0);
+    const auto drop = static_cast<std::size_t>(keep - bufferStart_);
+    std::memmove(buffer_.data(), buffer_.data() + drop, filled_ - drop);
+    filled_ -= drop;
+    bufferStart_ = keep;
+}
+
+void Encoder::findMatches(std::uint64_t start, std::uint64_t end) {
+    const auto n = static_cast<std::size_t>(end - start);
+    const std::uint64_t dataEnd = bufferStart_ + filled_;
+    segmentStart_ = start;
+    firstMatch_.resize(n + 1);
+    matches_.clear();
+    std::uint32_t skip = 0;
+    for (std::uint64_t p = start; p < end; ++p) {
+        firstMatch_[p - start] = static_cast<std::uint32_t>(matches_.size());
+        if (p + kMinMatch > dataEnd) {
+            continue;
+        }
+        const std::uint8_t* here = buffer_.data() + (p - bufferStart_);
+        const std::uint32_t h = hash3(here);
+        std::uint32_t candidate = head_[h];
+        prev_[p & kRingMask] = candidate;
+        head_[h] = static_cast<std::uint32_t>(p + 1);
+        if (skip > 0) {
+            --skip;
+            continue;
+        }
+        const auto maxLen = static_cast<std::uint32_t>(std::min<std::uint64_t>(kMaxMatch, end - p));
+        if (maxLen < kMinMatch) {
+            continue;
+        }
+        // Nearest first: a candidate further back is kept only when longer,
+        // so each length gets its cheapest distance.
+        std::uint32_t best = kMinMatch - 1;
+        for (int chain = kMaxChain; candidate != 0 && chain > 0; --chain) {
+            const std::uint64_t q = candidate - 1;
+            const auto d = static_cast<std::uint32_t>(p - q);
+            if (d > kWindow) {
+                break;
+            }
+            const std::uint8_t* there = here - d;
+            if (there[best] == here[best] && there[0] == here[0] && there[1] == here[1]) {
+                const std::uint32_t len = matchLength(here, there, maxLen);
+                if (len > best) {
+                    if (best < kGoodLength && len >= kGoodLength) {
+                        chain = std::min(chain, kMaxChain / 4);
+                    }
+                    best = len;
+                    matches_.push_back(
+                        {static_cast<std::uint16_t>(len), static_cast<std::uint16_t>(d)});
+                    if (len >= maxLen || len >= kNiceLength) {
+                        break;
+                    }
+                }
+            }
+            candidate = prev_[q & kRingMask];
+        }
+        if (best >= kNiceLength) {
+            skip = best - 1;
+        }
+    }
+    firstMatch_[n] = static_cast<std::uint32_t>(matches_.size());
+}
+
+void Encoder::setCosts(const Lh5BlockStats& stats, CostModel& model) {
+    lengthsToCosts(stats.freqC, model.symbol);
+    lengthsToCosts(stats.freqP, model.slot);
+    for (unsigned j = 0; j < lh5::kOffsetSymbols; ++j) {
+        model.slot[j] += slotExtraBits(j);
+    }
+}
+
+void Encoder::longestMatches(std::size_t n, std::vector<Lh5Code>& out) const {
+    const std::uint8_t* data = buffer_.data() + (segmentStart_ - bufferStart_);
+    out.clear();
+    for (std::size_t i = 0; i < n;) {
+        const std::uint32_t first = firstMatch_[i];
+        const std::uint32_t end = firstMatch_[i + 1];
+        if (end > first) {
+            const Match m = matches_[end - 1];
+            const auto len = static_cast<std::uint32_t>(std::min<std::size_t>(m.length, n - i));
+            if (len >= kMinMatch) {
+                out.push_back({static_cast<std::uint16_t>(256 + len - kMinMatch),
+                               static_cast<std::uint16_t>(m.distance - 1)});
+                i += len;
+                continue;
+            }
+        }
+        out.push_back({data[i], 0});
+        ++i;
+    }
+}
+
+void Encoder::parse(const CostModel& model, std::size_t from, std::size_t to,
+                    std::vector<Lh5Code>& out) {
+    const std::size_t n = to - from;
+    const std::uint8_t* data = buffer_.data() + (segmentStart_ + from - bufferStart_);
+    cost_.assign(n + 1, std::numeric_limits<std::uint32_t>::max());
+    step_.resize(n + 1);
+    cost_[0] = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+        const std::uint32_t here = cost_[i];
+        const std::uint32_t literal = here + model.symbol[data[i]];
+        if (literal < cost_[i + 1]) {
+            cost_[i + 1] = literal;
+            step_[i + 1] = {1, 0};
+        }
+        const std::size_t left = n - i;
+        std::uint32_t done = kMinMatch - 1;
+        const std::uint32_t last = firstMatch_[from + i + 1];
+        for (std::uint32_t k = firstMatch_[from + i]; k < last; ++k) {
+            const Match m = matches_[k];
+            const auto top = static_cast<std::uint32_t>(std::min<std::size_t>(m.length, left));
+            if (top <= done) {
+                break;
+            }
+            const std::uint32_t base =
+                here + model.slot[lh5::offsetSlot(static_cast<std::uint32_t>(m.distance - 1))];
+            for (std::uint32_t len = done + 1; len <= top;
+                 len = len >= kEveryLengthUpTo && len < top ? top : len + 1) {
+                const std::uint32_t c = base + model.symbol[256 + len - kMinMatch];
+                if (c < cost_[i + len]) {
+                    cost_[i + len] = c;
+                    step_[i + len] = {static_cast<std::uint16_t>(len), m.distance};
+                }
+            }
+            done = top;
+        }
+    }
+    out.clear();
+    for (std::size_t i = n; i > 0;) {
+        const Match s = step_[i];
+        i -= s.length;
+        if (s.length == 1) {
+            out.push_back({data[i], 0});
+        } else {
+            out.push_back({static_cast<std::uint16_t>(256 + s.length - kMinMatch),
+                           static_cast<std::uint16_t>(s.distance - 1)});
+        }
+    }
+    std::reverse(out.begin(), out.end());
+}
+
+void Encoder::splitBlocks(const std::vector<Lh5Code>& codes, std::size_t first, std::size_t count,
+                          bool atEnd, std::vector<Block>& blocks) const {
+    const std::size_t minRight = atEnd ? kMinLastBlockCodes : kMinBlockCodes;
+    if (count < kMinBlockCodes + minRight) {
+        // Too short to split (and so never more than the count field holds).
+        blocks.push_back({first, count});
+        return;
+    }
+    const std::span<const Lh5Code> all(codes.data() + first, count);
+    Lh5BlockStats whole;
+    whole.add(all);
+    const std::uint64_t wholeBits = lh5BlockBits(whole);
+
+    Lh5BlockStats left;
+    left.add(all.first(kMinBlockCodes - kSplitStep));
+    std::uint64_t bestBits = std::numeric_limits<std::uint64_t>::max();
+    std::size_t bestAt = 0;
+    for (std::size_t at = kMinBlockCodes; at + minRight <= count; at += kSplitStep) {
+        left.add(all.subspan(at - kSplitStep, kSplitStep));
+        Lh5BlockStats right = whole;
+        right.subtract(left);
+        const std::uint64_t bits = lh5BlockBits(left) + lh5BlockBits(right);
+        if (bits < bestBits) {
+            bestBits = bits;
+            bestAt = at;
+        }
+    }
+    if (count <= kMaxBlockCodes && bestBits >= wholeBits) {
+        blocks.push_back({first, count});
+        return;
+    }
+    splitBlocks(codes, first, bestAt, false, blocks);
+    splitBlocks(codes, first + bestAt, count - bestAt, atEnd, blocks);
+}
+
+void Encoder::encodeSegment(std::uint64_t start, std::uint64_t end, bool last) {
+    findMatches(start, end);
+    const auto n = static_cast<std::size_t>(end - start);
+
+    longestMatches(n, codes_);
+    Lh5BlockStats stats;
+    stats.add(codes_);
+    std::uint64_t bits = lh5BlockBits(stats);
+    CostModel model;
+    // Data that does not shrink is not worth a parse.
+    for (int pass = 0; pass < kRefinements && bits < 8 * std::uint64_t{n}; ++pass) {
+        setCosts(stats, model);
+        parse(model, 0, n, trial_);
+        Lh5BlockStats trialStats;
+        trialStats.add(trial_);
+        const std::uint64_t trialBits = lh5BlockBits(trialStats);
+        if (trialBits >= bits) {
+            break;
+        }
+        codes_.swap(trial_);
+        stats = trialStats;
+        bits = trialBits;
+    }
+
+    std::vector<Block> blocks;
+    splitBlocks(codes_, 0, codes_.size(), last, blocks);
+    std::size_t from = 0; // segment offset where the block starts
+    for (const Block& b : blocks) {
+        const std::span<const Lh5Code> span(codes_.data() + b.firstCode, b.codeCount);
+        std::size_t length = 0;
+        for (const Lh5Code c : span) {
+            length += c.symbol < 256 ? 1 : c.symbol - 256 + kMinMatch;
+        }
+        if (blocks.size() == 1) {
+            emitBlock(span);
+            from += length;
+            continue;
+        }
+        // A block of its own parses again for its own tables.
+        Lh5BlockStats own;
+        own.add(span);
+        setCosts(own, model);
+        parse(model, from, from + length, trial_);
+        Lh5BlockStats trialStats;
+        trialStats.add(trial_);
+        const bool better =
+            trial_.size() <= kMaxBlockCodes &&
+            (!last || &b != &blocks.back() || trial_.size() >= kMinLastBlockCodes) &&
+            lh5BlockBits(trialStats) < lh5BlockBits(own);
+        emitBlock(better ? std::span<const Lh5Code>(trial_) : span);
+        from += length;
+    }
+}
+
+void Encoder::emitBlock(std::span<const Lh5Code> codes) {
+    writeLh5Block(bits_, codes);
+    ++blocks_;
+    for (const Lh5Code c : codes) {
+        bytesCoded_ += c.symbol < 256 ? 1 : c.symbol - 256 + kMinMatch;
+    }
+    drainBits();
+}
+
+void Encoder::drainBits() {
+    std::vector<std::uint8_t>& out = bits_.bytes();
+    if (!out.empty()) {
+        sink_(out.data(), out.size());
+        bytesOut_ += out.size();
+        out.clear();
+    }
+}
+
+} // namespace tolvane::lha
