@@ -121,7 +121,8 @@ std::uint16_t ArchiveReader::readData(const ByteSink& sink) {
     return crc.value();
 }
 
-void verifyArchive(const std::string& archive, const std::vector<EntryHeader>& expected) {
+void verifyArchive(const std::string& archive, const std::vector<EntryHeader>& expected,
+                   const VerifyObserver& onData) {
     ArchiveReader reader(archive);
     EntryHeader got;
     for (const EntryHeader& want : expected) {
@@ -138,8 +139,15 @@ void verifyArchive(const std::string& archive, const std::vector<EntryHeader>& e
             mismatch("target of the link " + want.path());
         }
         std::uint64_t size = 0;
-        const std::uint16_t crc =
-            reader.readData([&](const std::uint8_t*, std::size_t n) { size += n; });
+        if (onData) {
+            onData(want, 0);
+        }
+        const std::uint16_t crc = reader.readData([&](const std::uint8_t*, std::size_t n) {
+            size += n;
+            if (onData) {
+                onData(want, n);
+            }
+        });
         if (size != want.originalSize || crc != want.crc) {
             mismatch("data of " + want.path());
         }

@@ -5,6 +5,7 @@
 #include "platform/file_io.h"
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -37,7 +38,11 @@ class ArchiveReader {
 
 // Reads the archive back and checks it holds exactly `expected`, in order:
 // the same headers (link targets included) and data whose length and CRC
-// match the headers.
-void verifyArchive(const std::string& archive, const std::vector<EntryHeader>& expected);
+// match the headers. `onData`, when given, is called with 0 as each entry
+// starts and then with the size of each piece of its data read back; it may
+// throw to stop the check.
+using VerifyObserver = std::function<void(const EntryHeader&, std::size_t)>;
+void verifyArchive(const std::string& archive, const std::vector<EntryHeader>& expected,
+                   const VerifyObserver& onData = {});
 
 } // namespace tolvane::lha

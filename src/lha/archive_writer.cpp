@@ -1,10 +1,9 @@
 #include "lha/archive_writer.h"
 
 #include "lha/archive_reader.h"
-#include "lha/crc16.h"
 #include "lha/errors.h"
 #include "lha/file_info.h"
-#include "lha/lh5_optimal_encoder.h"
+#include "lha/member_pipeline.h"
 #include "lha/output_file.h"
 #include "platform/failure.h"
 #include "platform/file_io.h"
@@ -13,6 +12,7 @@
 #include "platform/temporaries.h"
 
 #include <algorithm>
+#include <limits>
 #include <optional>
 
 namespace tolvane::lha {
@@ -20,13 +20,11 @@ namespace tolvane::lha {
 namespace {
 
 constexpr std::uint64_t kSizeLimit = std::uint64_t{1} << 32;
-// Streams shorter than this are stored: some readers cannot take them.
-constexpr std::uint64_t kMinPackedSize = 8;
-constexpr std::size_t kReadChunk = std::size_t{1} << 18;
 
 struct PlannedEntry {
     std::string source;
     EntryHeader header;
+    std::uint64_t size = 0; // a file's size when listed
 };
 
 [[noreturn]] void cannotRead(const std::string& path) {
@@ -35,6 +33,12 @@ struct PlannedEntry {
 
 [[noreturn]] void tooLarge(const std::string& path) {
     throw LhaError(kErrorFileTooLarge, "file of 4 GiB or more cannot be archived: " + path);
+}
+
+void throwIfCancelled(const std::atomic<bool>* cancel) {
+    if (cancel != nullptr && cancel->load(std::memory_order_relaxed)) {
+        throw LhaError(kErrorCancelled, "cancelled by the user");
+    }
 }
 
 EntryHeader headerFor(const FileInfo& info, std::vector<std::string> folders, std::string name,
@@ -56,12 +60,16 @@ EntryHeader headerFor(const FileInfo& info, std::vector<std::string> folders, st
 class Planner {
   public:
     std::vector<PlannedEntry> entries;
+    std::uint64_t totalSize = 0;
+    const std::atomic<bool>* cancel = nullptr;
 
     void addFile(const std::string& path, const FileInfo& info, std::vector<std::string> folders) {
         if (info.size >= kSizeLimit) {
             tooLarge(path);
         }
         add(path, headerFor(info, std::move(folders), platform::lastName(path), Method::Lh5));
+        entries.back().size = info.size;
+        totalSize += info.size;
     }
 
     void addFolder(const std::string& path, const FileInfo& info,
@@ -78,6 +86,7 @@ class Planner {
         // Byte order, whatever order the system listed them in.
         std::sort(names.begin(), names.end());
         for (const std::string& name : names) {
+            throwIfCancelled(cancel);
             const std::string child = platform::joinPath(path, name);
             if (platform::isTemporaryName(name)) {
                 // A killed copy's leftover is no backup; one a live run is
@@ -131,18 +140,38 @@ class Planner {
     }
 };
 
+bool isFile(const PlannedEntry& entry) {
+    return entry.header.method != Method::Directory && entry.header.method != Method::Link;
+}
+
 class Writer {
   public:
-    explicit Writer(OutputFile& out)
-        : out_(out), encoder_([this](const std::uint8_t* d, std::size_t n) { out_.write(d, n); }),
-          buffer_(kReadChunk) {}
+    Writer(OutputFile& out, const std::atomic<bool>* cancel)
+        : out_(out), packer_(cancel),
+          toFile_([this](const std::uint8_t* d, std::size_t n) { out_.write(d, n); }) {}
+
+    // Told the bytes of the current file read so far here, for progress.
+    void onRead(std::function<void(std::uint64_t)> f) { packer_.onRead = std::move(f); }
 
     // Writes one entry and completes its header with what was really read.
-    void writeEntry(PlannedEntry& entry) {
+    // A file comes packed in memory already, or (when `ready` is null or too
+    // large) is packed here straight into the archive.
+    void writeEntry(PlannedEntry& entry, PackedMember* ready) {
         EntryHeader& h = entry.header;
-        if (h.method == Method::Directory || h.method == Method::Link) {
+        if (!isFile(entry)) {
             const std::vector<std::uint8_t> bytes = encodeHeader(h);
             out_.write(bytes.data(), bytes.size());
+            return;
+        }
+        if (ready != nullptr && ready->error) {
+            std::rethrow_exception(ready->error);
+        }
+        if (ready != nullptr && ready->outcome == PackOutcome::Packed) {
+            setData(h, Method::Lh5, ready->data, ready->data.packedSize);
+            const std::vector<std::uint8_t> bytes = encodeHeader(h);
+            out_.write(bytes.data(), bytes.size());
+            out_.write(ready->stream.data(), ready->stream.size());
+            bytesIn_ += h.originalSize;
             return;
         }
         const std::uint64_t headerAt = out_.position();
@@ -152,9 +181,17 @@ class Writer {
         out_.write(placeholder.data(), placeholder.size());
         const std::uint64_t dataAt = out_.position();
 
-        if (!tryPacked(entry)) {
+        MemberData data;
+        const bool packed =
+            (ready == nullptr || ready->outcome == PackOutcome::TooLarge) &&
+            packer_.pack(entry.source, toFile_, data, std::numeric_limits<std::uint64_t>::max()) ==
+                PackOutcome::Packed;
+        if (packed) {
+            setData(h, Method::Lh5, data, data.packedSize);
+        } else {
             out_.rewind(dataAt);
-            writeStored(entry);
+            packer_.store(entry.source, toFile_, data);
+            setData(h, Method::Stored, data, data.size);
         }
         const std::vector<std::uint8_t> bytes = encodeHeader(h);
         if (bytes.size() != headerSize) {
@@ -167,100 +204,30 @@ class Writer {
     std::uint64_t bytesIn() const { return bytesIn_; }
 
   private:
-    // A full buffer, short only at the end of the file.
-    std::size_t readChunk(platform::InputFile& in, const std::string& path) {
-        std::size_t done = 0;
-        try {
-            while (done < buffer_.size()) {
-                const std::size_t got = in.read(buffer_.data() + done, buffer_.size() - done);
-                if (got == 0) {
-                    break;
-                }
-                done += got;
-            }
-        } catch (const platform::Failure&) {
-            cannotRead(path);
-        }
-        return done;
-    }
-
-    // Reads the whole source through the buffer, handing each chunk on, and
-    // returns its size and CRC. The handler returns false to stop early.
-    template <typename ChunkHandler>
-    bool readSource(const std::string& path, std::uint64_t& size, Crc16& crc,
-                    ChunkHandler&& onChunk) {
-        std::optional<platform::InputFile> in;
-        try {
-            in.emplace(path);
-        } catch (const platform::Failure&) {
-            cannotRead(path);
-        }
-        size = 0;
-        for (;;) {
-            const std::size_t n = readChunk(*in, path);
-            if (n == 0) {
-                return true;
-            }
-            size += n;
-            if (size >= kSizeLimit) {
-                tooLarge(path);
-            }
-            crc.update(buffer_.data(), n);
-            if (!onChunk(n)) {
-                return false;
-            }
-        }
-    }
-
-    // Compresses the file; false when it does not shrink (nothing of it
-    // then counts, the caller stores the file instead).
-    bool tryPacked(PlannedEntry& entry) {
-        encoder_.begin();
-        Crc16 crc;
-        std::uint64_t size = 0;
-        const bool whole = readSource(entry.source, size, crc, [this](std::size_t n) {
-            encoder_.write(buffer_.data(), n);
-            // Clearly incompressible so far: stop spending time on it.
-            return !(encoder_.bytesCoded() >= (std::uint64_t{1} << 19) &&
-                     encoder_.bytesOut() >= encoder_.bytesCoded());
-        });
-        if (!whole) {
-            return false;
-        }
-        encoder_.finish();
-        if (size < kMinPackedSize || encoder_.bytesOut() < kMinPackedSize ||
-            encoder_.bytesOut() >= size) {
-            return false;
-        }
-        entry.header.method = Method::Lh5;
-        entry.header.originalSize = static_cast<std::uint32_t>(size);
-        entry.header.compressedSize = static_cast<std::uint32_t>(encoder_.bytesOut());
-        entry.header.crc = crc.value();
-        return true;
-    }
-
-    void writeStored(PlannedEntry& entry) {
-        Crc16 crc;
-        std::uint64_t size = 0;
-        readSource(entry.source, size, crc, [this](std::size_t n) {
-            out_.write(buffer_.data(), n);
-            return true;
-        });
-        entry.header.method = Method::Stored;
-        entry.header.originalSize = static_cast<std::uint32_t>(size);
-        entry.header.compressedSize = static_cast<std::uint32_t>(size);
-        entry.header.crc = crc.value();
+    static void setData(EntryHeader& h, Method method, const MemberData& data,
+                        std::uint64_t stored) {
+        h.method = method;
+        h.originalSize = static_cast<std::uint32_t>(data.size);
+        h.compressedSize = static_cast<std::uint32_t>(stored);
+        h.crc = data.crc;
     }
 
     OutputFile& out_;
-    Lh5OptimalEncoder encoder_;
-    std::vector<std::uint8_t> buffer_;
+    MemberPacker packer_;
+    DataSink toFile_;
     std::uint64_t bytesIn_ = 0;
 };
 
 } // namespace
 
 PackSummary packArchive(const std::string& archive, const std::string& source) {
+    return packArchive(archive, source, PackOptions{});
+}
+
+PackSummary packArchive(const std::string& archive, const std::string& source,
+                        const PackOptions& options) {
+    PackProgress* const progress = options.progress;
+    const std::atomic<bool>* const cancel = progress != nullptr ? &progress->cancel : nullptr;
     std::string root;
     try {
         root = platform::absolutePath(source);
@@ -271,7 +238,13 @@ PackSummary packArchive(const std::string& archive, const std::string& source) {
         cannotRead(source); // the root has no name to start the entries with
     }
 
+    if (progress != nullptr) {
+        progress->setFolder(root);
+        progress->phase = PackPhase::Listing;
+    }
+    throwIfCancelled(cancel);
     Planner planner;
+    planner.cancel = cancel;
     const FileInfo info = inspectFile(root, true);
     if (info.kind == FileKind::Directory) {
         planner.addFolder(root, info, {});
@@ -285,34 +258,82 @@ PackSummary packArchive(const std::string& archive, const std::string& source) {
     // the program there) go before a new one is made.
     platform::removeStaleTemporaries(platform::folderOfPath(archive));
 
+    if (progress != nullptr) {
+        progress->bytesDone = 0;
+        progress->bytesTotal = planner.totalSize;
+        progress->phase = PackPhase::Writing;
+    }
+
     PackSummary summary;
     OutputFile out(archive);
     try {
-        Writer writer(out);
         std::vector<EntryHeader> written;
         written.reserve(planner.entries.size());
-        for (PlannedEntry& entry : planner.entries) {
-            writer.writeEntry(entry);
-            written.push_back(entry.header);
-            switch (entry.header.method) {
-            case Method::Directory:
-                ++summary.folders;
-                break;
-            case Method::Link:
-                ++summary.links;
-                break;
-            case Method::Stored:
-            case Method::Lh5:
-                ++summary.files;
-                break;
+        {
+            std::vector<std::string> inMemory;
+            for (const PlannedEntry& entry : planner.entries) {
+                if (isFile(entry) && entry.size <= MemberPipeline::kInMemoryLimit) {
+                    inMemory.push_back(entry.source);
+                }
             }
+            Writer writer(out, cancel);
+            std::uint64_t doneBefore = 0; // bytes of the files already written
+            if (progress != nullptr) {
+                writer.onRead(
+                    [&](std::uint64_t readSoFar) { progress->bytesDone = doneBefore + readSoFar; });
+            }
+            MemberPipeline pipeline(std::move(inMemory), packingThreads(options.threads), cancel);
+            std::size_t nextInMemory = 0;
+            for (PlannedEntry& entry : planner.entries) {
+                throwIfCancelled(cancel);
+                std::optional<PackedMember> ready;
+                if (isFile(entry)) {
+                    if (progress != nullptr) {
+                        progress->setCurrentFile(entry.header.path());
+                    }
+                    if (entry.size <= MemberPipeline::kInMemoryLimit) {
+                        ready = pipeline.take(nextInMemory++);
+                    }
+                }
+                writer.writeEntry(entry, ready ? &*ready : nullptr);
+                written.push_back(entry.header);
+                switch (entry.header.method) {
+                case Method::Directory:
+                    ++summary.folders;
+                    break;
+                case Method::Link:
+                    ++summary.links;
+                    break;
+                case Method::Stored:
+                case Method::Lh5:
+                    ++summary.files;
+                    doneBefore += entry.header.originalSize;
+                    if (progress != nullptr) {
+                        progress->bytesDone = doneBefore;
+                    }
+                    break;
+                }
+            }
+            summary.bytesIn = writer.bytesIn();
         }
         const std::uint8_t endMark = 0;
         out.write(&endMark, 1);
         summary.archiveSize = out.position();
-        summary.bytesIn = writer.bytesIn();
         out.close();
-        verifyArchive(out.path(), written);
+        if (progress != nullptr) {
+            progress->bytesDone = 0;
+            progress->bytesTotal = summary.bytesIn;
+            progress->phase = PackPhase::Verifying;
+        }
+        verifyArchive(out.path(), written, [&](const EntryHeader& entry, std::size_t bytes) {
+            throwIfCancelled(cancel);
+            if (progress != nullptr) {
+                if (bytes == 0) {
+                    progress->setCurrentFile(entry.path());
+                }
+                progress->bytesDone += bytes;
+            }
+        });
         try {
             platform::renameReplacing(out.path(), archive);
         } catch (const platform::Failure&) {
@@ -325,6 +346,9 @@ PackSummary packArchive(const std::string& archive, const std::string& source) {
     } catch (...) {
         out.discard();
         throw;
+    }
+    if (progress != nullptr) {
+        progress->phase = PackPhase::Done;
     }
     return summary;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "lha/header.h"
+#include "lha/pack_progress.h"
 
 #include <cstdint>
 #include <string>
@@ -32,5 +33,12 @@ struct PackSummary {
 // Any failure throws LhaError and leaves neither file behind. Stale
 // temporaries beside the target are removed first.
 PackSummary packArchive(const std::string& archive, const std::string& source);
+
+// The same, with files compressed on options.threads threads (the archive
+// is byte for byte the same whatever the count), progress reported and a
+// cancel request honoured through options.progress. A cancel throws
+// LhaError(kErrorCancelled).
+PackSummary packArchive(const std::string& archive, const std::string& source,
+                        const PackOptions& options);
 
 } // namespace tolvane::lha

@@ -34,10 +34,12 @@ inline constexpr int kErrorLinkNotStorable = 9;
 // The folder holds a socket, pipe or device: nothing the readers restore
 // could stand for it, so the whole archive is refused.
 inline constexpr int kErrorSpecialFile = 10;
-
 // The folder holds a temporary file that a run which may still be alive is
 // writing: the folder stays for a later run.
 inline constexpr int kErrorFolderInUse = 11;
+// Cancelled by the user while the archive was written or checked; the
+// source is left as it was.
+inline constexpr int kErrorCancelled = 12;
 
 // Thrown inside the library; the front turns it into a result code.
 class LhaError : public std::runtime_error {

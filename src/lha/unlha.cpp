@@ -33,14 +33,14 @@ std::string describe(const PackSummary& s, const std::string& archive) {
            " bytes) into " + archive + " (" + std::to_string(s.archiveSize) + " bytes).";
 }
 
-int run(const std::string& commandLine, std::string& text) {
+int run(const std::string& commandLine, std::string& text, const PackOptions& options) {
     const std::optional<PackCommand> command = parsePackCommand(commandLine);
     if (!command) {
         text = "Unsupported command line: " + commandLine;
         return kErrorBadCommand;
     }
     try {
-        const PackSummary summary = packArchive(command->archive, command->source);
+        const PackSummary summary = packArchive(command->archive, command->source, options);
         text = describe(summary, command->archive);
         return kOk;
     } catch (const LhaError& e) {
@@ -55,20 +55,32 @@ int run(const std::string& commandLine, std::string& text) {
     }
 }
 
-} // namespace
-
-int Unlha(std::uintptr_t /*windowHandle*/, const std::string& commandLine, char* outputBuffer,
-          std::uint32_t bufferSize) {
+int runOnce(const std::string& commandLine, char* outputBuffer, std::uint32_t bufferSize,
+            const PackOptions& options) {
     bool idle = false;
     if (!running.compare_exchange_strong(idle, true)) {
         report("busy", outputBuffer, bufferSize);
         return kErrorBusy;
     }
     std::string text;
-    const int code = run(commandLine, text);
+    const int code = run(commandLine, text, options);
     report(text, outputBuffer, bufferSize);
     running = false;
     return code;
+}
+
+} // namespace
+
+int Unlha(std::uintptr_t /*windowHandle*/, const std::string& commandLine, char* outputBuffer,
+          std::uint32_t bufferSize) {
+    return runOnce(commandLine, outputBuffer, bufferSize, PackOptions{});
+}
+
+int UnlhaWithProgress(const std::string& commandLine, char* outputBuffer, std::uint32_t bufferSize,
+                      PackProgress& progress) {
+    PackOptions options;
+    options.progress = &progress;
+    return runOnce(commandLine, outputBuffer, bufferSize, options);
 }
 
 bool UnlhaGetRunning() {

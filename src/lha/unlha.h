@@ -1,6 +1,7 @@
 #pragma once
 
 #include "lha/errors.h"
+#include "lha/pack_progress.h"
 
 #include <cstdint>
 #include <string>
@@ -19,7 +20,13 @@ namespace tolvane::lha {
 int Unlha(std::uintptr_t windowHandle, const std::string& commandLine, char* outputBuffer,
           std::uint32_t bufferSize);
 
-// True while a call to Unlha() is running.
+// Unlha() for a caller that shows progress and may cancel, from another
+// thread, through `progress`. A cancel returns kErrorCancelled with the
+// same clean-up as any failure.
+int UnlhaWithProgress(const std::string& commandLine, char* outputBuffer, std::uint32_t bufferSize,
+                      PackProgress& progress);
+
+// True while a call to Unlha() (or UnlhaWithProgress()) is running.
 bool UnlhaGetRunning();
 
 // The library's version: major * 100 + minor.

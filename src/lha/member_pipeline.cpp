@@ -1,0 +1,86 @@
+#include "lha/member_pipeline.h"
+
+#include <algorithm>
+
+namespace tolvane::lha {
+
+unsigned packingThreads(unsigned requested) {
+    if (requested != 0) {
+        return requested;
+    }
+    const unsigned cores = std::thread::hardware_concurrency();
+    return cores == 0 ? 1 : cores;
+}
+
+MemberPipeline::MemberPipeline(std::vector<std::string> files, unsigned threads,
+                               const std::atomic<bool>* cancel)
+    : files_(std::move(files)), cancel_(cancel), results_(files_.size()),
+      ahead_(static_cast<std::size_t>(threads) * kAheadPerThread) {
+    if (threads <= 1 || files_.size() <= 1) {
+        inline_ = std::make_unique<MemberPacker>(cancel_);
+        return;
+    }
+    const auto count = std::min<std::size_t>(threads, files_.size());
+    workers_.reserve(count);
+    try {
+        for (std::size_t i = 0; i < count; ++i) {
+            workers_.emplace_back([this] { work(); });
+        }
+    } catch (...) {
+        stop();
+        throw;
+    }
+}
+
+MemberPipeline::~MemberPipeline() {
+    stop();
+}
+
+void MemberPipeline::stop() noexcept {
+    {
+        const std::lock_guard lock(mutex_);
+        stopping_ = true;
+    }
+    progress_.notify_all();
+    for (std::thread& t : workers_) {
+        if (t.joinable()) {
+            t.join();
+        }
+    }
+    workers_.clear();
+}
+
+void MemberPipeline::work() {
+    MemberPacker packer(cancel_);
+    std::unique_lock lock(mutex_);
+    for (;;) {
+        progress_.wait(lock, [this] {
+            return stopping_ || (nextToClaim_ < files_.size() && nextToClaim_ < taken_ + ahead_);
+        });
+        if (stopping_) {
+            return;
+        }
+        const std::size_t index = nextToClaim_++;
+        lock.unlock();
+        PackedMember member = packInMemory(packer, files_[index], kInMemoryLimit);
+        lock.lock();
+        results_[index] = std::move(member);
+        ready_.notify_all();
+    }
+}
+
+PackedMember MemberPipeline::take(std::size_t index) {
+    if (inline_) {
+        return packInMemory(*inline_, files_[index], kInMemoryLimit);
+    }
+    std::unique_lock lock(mutex_);
+    ready_.wait(lock, [&] { return results_[index].has_value(); });
+    PackedMember member = std::move(*results_[index]);
+    results_[index].reset();
+    taken_ = index + 1;
+    lock.unlock();
+    progress_.notify_all();
+    return member;
+}
+
+} // namespace tolvane::lha
