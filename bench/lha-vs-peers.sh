@@ -1,9 +1,14 @@
 #!/usr/bin/env bash
 # Packs one corpus of about 35 MB (documentation and C/C++ headers copied from
-# this machine) with our LHA writer and with jlha (level-2 headers, -lh5-),
-# alternating the order round by round because disk speed drifts, and prints
-# sizes, median times and the median per-round time ratio. tar | gzip -6 on
-# the same corpus is timed as a reference.
+# this machine) four ways, side by side in every round:
+#   ours    our LHA writer, one compressing thread per core
+#   ours-1  the same with one thread
+#   jlha    jlha a2o5q (level-2 headers, -lh5-)
+#   gzip    tar | gzip -6
+# The order turns round by round because disk speed drifts; each round's
+# times are divided by that round's jlha time and the medians of those ratios
+# are reported, with sizes and peak memory (/usr/bin/time -v). Other programs
+# sharing the CPU show up as scatter between rounds: run several.
 #
 # Usage: bench/lha-vs-peers.sh [rounds]     (TARGET_MB=35 by default)
 set -euo pipefail
@@ -12,7 +17,7 @@ rounds=${1:-5}
 target_mb=${TARGET_MB:-35}
 repo=$(cd "$(dirname "$0")/.." && pwd)
 
-for tool in jlha g++ gzip tar; do
+for tool in jlha g++ gzip tar bc /usr/bin/time; do
     command -v "$tool" >/dev/null || { echo "missing tool: $tool" >&2; exit 2; }
 done
 
@@ -23,8 +28,9 @@ echo "building the driver (release flags)..."
 mkdir -p "$work/generated"
 sed -e "s/@PROJECT_VERSION@/1.1/; s/@PROJECT_VERSION_MAJOR@/1/; s/@PROJECT_VERSION_MINOR@/1/; s/@PROJECT_VERSION_PATCH@/0/" \
     "$repo/cmake/version.h.in" >"$work/generated/version.h"
-g++ -std=c++20 -O2 -DNDEBUG -I"$work/generated" \
-    -I"$repo/src" "$repo/tools/lha-pack/main.cpp" "$repo"/src/lha/*.cpp -o "$work/lha-pack"
+g++ -std=c++20 -O2 -DNDEBUG -I"$work/generated" -pthread \
+    -I"$repo/src" "$repo/tools/lha-pack/main.cpp" "$repo"/src/lha/*.cpp \
+    "$repo"/src/platform/*.cpp "$repo"/src/platform/posix/*.cpp -o "$work/lha-pack"
 
 echo "building a ${target_mb} MB corpus..."
 list_sources() {
@@ -40,14 +46,15 @@ mkdir -p "$work/src/corpus"
 tar -cf - -T "$work/files.list" 2>/dev/null | tar -xf - -C "$work/src/corpus"
 corpus_bytes=$(find "$work/src/corpus" -type f -printf '%s\n' | awk '{ t += $1 } END { print t }')
 corpus_files=$(find "$work/src/corpus" -type f | wc -l)
-echo "corpus: $corpus_bytes bytes of file data in $corpus_files files"
-
-now() { date +%s.%N; }
-elapsed() { echo "$2 - $1" | bc -l; }
+echo "corpus: $corpus_bytes bytes of file data in $corpus_files files, $(nproc) cores"
 
 run_ours() {
     rm -f "$work/ours.lzh"
     "$work/lha-pack" a -x1 -r2 "$work/ours.lzh" "$work/src/corpus" >/dev/null
+}
+run_ours1() {
+    rm -f "$work/ours1.lzh"
+    "$work/lha-pack" --threads 1 a -x1 -r2 "$work/ours1.lzh" "$work/src/corpus" >/dev/null
 }
 run_jlha() {
     rm -f "$work/jlha.lzh"
@@ -56,43 +63,77 @@ run_jlha() {
 run_gzip() {
     tar -cf - -C "$work/src" corpus | gzip -6 >"$work/ref.tar.gz"
 }
+export -f run_ours run_ours1 run_jlha run_gzip
+export work
+
+# Runs one contender under /usr/bin/time -v; prints "seconds peak-KiB".
+measure() {
+    sync
+    local start end
+    start=$(date +%s.%N)
+    /usr/bin/time -v -o "$work/time.out" bash -c "run_$1"
+    end=$(date +%s.%N)
+    local peak
+    peak=$(awk -F': ' '/Maximum resident set size/ { print $2 }' "$work/time.out")
+    echo "$(echo "$end - $start" | bc -l) $peak"
+}
 
 # Warm the page cache once so the first round is not the only cold one.
 run_gzip
 
-: >"$work/times"
+contenders=(ours ours1 jlha gzip)
+: >"$work/rounds"
 for ((r = 1; r <= rounds; r++)); do
-    if ((r % 2)); then order="ours jlha gzip"; else order="jlha ours gzip"; fi
-    line="$r"
-    declare -A t=()
-    for who in $order; do
-        sync
-        start=$(now)
-        "run_$who"
-        t[$who]=$(elapsed "$start" "$(now)")
+    # Rotate the order: each contender goes first in turn.
+    order=()
+    for ((k = 0; k < ${#contenders[@]}; k++)); do
+        order+=("${contenders[(k + r - 1) % ${#contenders[@]}]}")
     done
-    ratio=$(echo "${t[ours]} / ${t[jlha]}" | bc -l)
-    printf 'round %d: ours %.3f s, jlha %.3f s, tar|gzip %.3f s, ours/jlha %.3f\n' \
-        "$r" "${t[ours]}" "${t[jlha]}" "${t[gzip]}" "$ratio"
-    echo "${t[ours]} ${t[jlha]} ${t[gzip]} $ratio" >>"$work/times"
+    declare -A t=() m=()
+    for who in "${order[@]}"; do
+        read -r secs peak < <(measure "$who")
+        t[$who]=$secs
+        m[$who]=$peak
+    done
+    r_ours=$(echo "${t[ours]} / ${t[jlha]}" | bc -l)
+    r_ours1=$(echo "${t[ours1]} / ${t[jlha]}" | bc -l)
+    r_gzip=$(echo "${t[ours]} / ${t[gzip]}" | bc -l)
+    printf 'round %d (%s): ours %.3f s, ours-1 %.3f s, jlha %.3f s, tar|gzip %.3f s;' \
+        "$r" "${order[*]}" "${t[ours]}" "${t[ours1]}" "${t[jlha]}" "${t[gzip]}"
+    printf ' ours/jlha %.3f, ours-1/jlha %.3f, ours/gzip %.3f\n' "$r_ours" "$r_ours1" "$r_gzip"
+    echo "${t[ours]} ${t[ours1]} ${t[jlha]} ${t[gzip]} $r_ours $r_ours1 $r_gzip" \
+        "${m[ours]} ${m[ours1]} ${m[jlha]}" >>"$work/rounds"
 done
 
 median() {
-    cut -d' ' -f"$1" "$work/times" | sort -g |
+    cut -d' ' -f"$1" "$work/rounds" | sort -g |
         awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
+}
+most() {
+    cut -d' ' -f"$1" "$work/rounds" | sort -g | tail -1
 }
 
 ours_size=$(stat -c %s "$work/ours.lzh")
+ours1_size=$(stat -c %s "$work/ours1.lzh")
 jlha_size=$(stat -c %s "$work/jlha.lzh")
 gzip_size=$(stat -c %s "$work/ref.tar.gz")
 echo
-echo "corpus           $corpus_bytes bytes, $corpus_files files, $rounds rounds"
-printf 'ours  (-lh5-)    %10d bytes  median %.3f s\n' "$ours_size" "$(median 1)"
-printf 'jlha  (a2o5q)    %10d bytes  median %.3f s\n' "$jlha_size" "$(median 2)"
-printf 'tar | gzip -6    %10d bytes  median %.3f s\n' "$gzip_size" "$(median 3)"
-printf 'median time ratio ours/jlha: %.3f   size ratio ours/jlha: %.4f\n' \
-    "$(median 4)" "$(echo "$ours_size / $jlha_size" | bc -l)"
+echo "corpus             $corpus_bytes bytes, $corpus_files files, $rounds rounds, $(nproc) cores"
+printf '%-18s %10s %10s %12s\n' "" "bytes" "median s" "peak MiB"
+printf '%-18s %10d %10.3f %12.1f\n' "ours (-lh5-)" "$ours_size" "$(median 1)" "$(echo "$(most 8) / 1024" | bc -l)"
+printf '%-18s %10d %10.3f %12.1f\n' "ours, 1 thread" "$ours1_size" "$(median 2)" "$(echo "$(most 9) / 1024" | bc -l)"
+printf '%-18s %10d %10.3f %12.1f\n' "jlha a2o5q" "$jlha_size" "$(median 3)" "$(echo "$(most 10) / 1024" | bc -l)"
+printf '%-18s %10d %10.3f\n' "tar | gzip -6" "$gzip_size" "$(median 4)"
+printf 'median of per-round time ratios: ours/jlha %.3f (target 0.3), ours-1/jlha %.3f, ours/gzip %.3f\n' \
+    "$(median 5)" "$(median 6)" "$(median 7)"
+printf 'size ratios: ours/jlha %.4f (target 0.97), ours/gzip %.4f\n' \
+    "$(echo "$ours_size / $jlha_size" | bc -l)" "$(echo "$ours_size / $gzip_size" | bc -l)"
 
+if cmp -s "$work/ours.lzh" "$work/ours1.lzh"; then
+    echo "one thread and all threads: byte-identical archives"
+else
+    echo "one thread and all threads: archives DIFFER"
+fi
 # Our archive must also pass jlha's own test.
 if jlha t "$work/ours.lzh" >/dev/null 2>&1; then
     echo "jlha t on our archive: OK"
