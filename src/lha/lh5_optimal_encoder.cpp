@@ -14,6 +14,7 @@ namespace {
 using Encoder = Lh5OptimalEncoder;
 
 constexpr int kHashBits = 15;
+constexpr int kHash3Bits = 14;
 constexpr std::uint32_t kRingMask = 2 * Encoder::kWindow - 1;
 // Chain steps per position, a quarter of them once a match of kGoodLength
 // is in hand. The window is small: deeper chains find little more.
@@ -58,9 +59,19 @@ std::uint32_t matchLength(const std::uint8_t* a, const std::uint8_t* b, std::uin
     return len;
 }
 
+std::uint32_t load32(const std::uint8_t* p) {
+    std::uint32_t v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
+
+std::uint32_t hash4(const std::uint8_t* p) {
+    return (load32(p) * 2654435761u) >> (32 - kHashBits);
+}
+
 std::uint32_t hash3(const std::uint8_t* p) {
     const std::uint32_t v = p[0] | (std::uint32_t{p[1]} << 8) | (std::uint32_t{p[2]} << 16);
-    return (v * 2654435761u) >> (32 - kHashBits);
+    return (v * 2246822519u) >> (32 - kHash3Bits);
 }
 
 std::uint32_t slotExtraBits(unsigned slot) {
@@ -87,10 +98,12 @@ void lengthsToCosts(const std::array<std::uint32_t, N>& freq, std::uint32_t* cos
 
 Encoder::Lh5OptimalEncoder(Sink sink)
     : sink_(std::move(sink)), buffer_(kWindow + 2 * kSegment, 0),
-      head_(std::size_t{1} << kHashBits, 0), prev_(kRingMask + 1, 0) {}
+      head_(std::size_t{1} << kHashBits, 0), head3_(std::size_t{1} << kHash3Bits, 0),
+      prev_(kRingMask + 1, 0) {}
 
 void Encoder::begin() {
     std::fill(head_.begin(), head_.end(), 0);
+    std::fill(head3_.begin(), head3_.end(), 0);
     bufferStart_ = 0;
     filled_ = 0;
     next_ = 0;
@@ -152,10 +165,16 @@ void Encoder::findMatches(std::uint64_t start, std::uint64_t end) {
             continue;
         }
         const std::uint8_t* here = buffer_.data() + (p - bufferStart_);
-        const std::uint32_t h = hash3(here);
-        std::uint32_t candidate = head_[h];
+        std::uint32_t candidate = 0;
+        if (p + 4 <= dataEnd) {
+            const std::uint32_t h = hash4(here);
+            candidate = head_[h];
+            head_[h] = static_cast<std::uint32_t>(p + 1);
+        }
         prev_[p & kRingMask] = candidate;
-        head_[h] = static_cast<std::uint32_t>(p + 1);
+        const std::uint32_t h3 = hash3(here);
+        const std::uint32_t latest3 = head3_[h3];
+        head3_[h3] = static_cast<std::uint32_t>(p + 1);
         if (skip > 0) {
             --skip;
             continue;
@@ -166,15 +185,17 @@ void Encoder::findMatches(std::uint64_t start, std::uint64_t end) {
         }
         // Nearest first: a candidate further back is kept only when longer,
         // so each length gets its cheapest distance.
-        std::uint32_t best = kMinMatch - 1;
-        for (int chain = kMaxChain; candidate != 0 && chain > 0; --chain) {
+        const std::size_t listStart = matches_.size();
+        std::uint32_t best = kMinMatch;
+        const std::uint32_t here4 = maxLen >= 4 ? load32(here) : 0;
+        for (int chain = kMaxChain; maxLen >= 4 && candidate != 0 && chain > 0; --chain) {
             const std::uint64_t q = candidate - 1;
             const auto d = static_cast<std::uint32_t>(p - q);
             if (d > kWindow) {
                 break;
             }
             const std::uint8_t* there = here - d;
-            if (there[best] == here[best] && there[0] == here[0] && there[1] == here[1]) {
+            if (there[best] == here[best] && load32(there) == here4) {
                 const std::uint32_t len = matchLength(here, there, maxLen);
                 if (len > best) {
                     if (best < kGoodLength && len >= kGoodLength) {
@@ -189,6 +210,25 @@ void Encoder::findMatches(std::uint64_t start, std::uint64_t end) {
                 }
             }
             candidate = prev_[q & kRingMask];
+        }
+        // The chains only hold four-byte prefixes: the latest three-byte
+        // one gives the short matches, in front when it is nearer.
+        if (latest3 != 0) {
+            const auto d = static_cast<std::uint32_t>(p - (latest3 - 1));
+            const bool nearer = matches_.size() == listStart || d < matches_[listStart].distance;
+            const std::uint8_t* there = d <= kWindow && nearer ? here - d : nullptr;
+            if (there != nullptr && there[0] == here[0] && there[1] == here[1] &&
+                there[2] == here[2]) {
+                std::uint32_t len = matchLength(here, there, maxLen);
+                if (matches_.size() != listStart) {
+                    len = std::min<std::uint32_t>(len, matches_[listStart].length - 1u);
+                }
+                if (len >= kMinMatch) {
+                    matches_.insert(
+                        matches_.begin() + static_cast<std::ptrdiff_t>(listStart),
+                        Match{static_cast<std::uint16_t>(len), static_cast<std::uint16_t>(d)});
+                }
+            }
         }
         if (best >= kNiceLength) {
             skip = best - 1;

@@ -76,8 +76,10 @@ class Lh5OptimalEncoder {
     std::size_t filled_ = 0;
     std::uint64_t next_ = 0; // first stream offset not yet encoded
 
-    // Hash chains over stream offsets + 1 (0: none).
+    // Hash chains of four-byte prefixes over stream offsets + 1 (0: none),
+    // and the latest offset of each three-byte prefix.
     std::vector<std::uint32_t> head_;
+    std::vector<std::uint32_t> head3_;
     std::vector<std::uint32_t> prev_;
 
     // The segment being encoded: its bytes' matches, shortest first, and the
