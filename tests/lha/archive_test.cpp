@@ -507,8 +507,8 @@ TEST_F(ArchiveTest, LargeFilesAcrossManyBlocks) {
     const fs::path day = root() / "20261208";
     fs::create_directories(day);
     writeBytes(day / "big.txt", textBytes(20 * 1000 * 1000, 31));
-    // One literal and 78125 longest matches: split in two blocks, the second
-    // made of a single code, which takes the one-symbol table form.
+    // One literal, then longest matches only: the blocks in between hold a
+    // single code symbol and take the one-symbol table form.
     writeBytes(day / "zeros.bin", Bytes(1 + 256 * 78125, 0));
     setModified(day / "big.txt", 1700000000);
     setModified(day / "zeros.bin", 1700000100);
