@@ -4,6 +4,7 @@
 #include "platform/files.h"
 #include "platform/paths.h"
 
+#include <chrono>
 #include <utility>
 
 namespace tolvane::history {
@@ -32,6 +33,9 @@ std::string missingArchiveText(const std::string& archive) {
            archive;
 }
 
+// How long the wait for the packing thread sleeps between serving events.
+constexpr std::chrono::milliseconds kPollInterval{10};
+
 } // namespace
 
 ArchiveStep::Calls ArchiveStep::realCalls() {
@@ -45,6 +49,11 @@ ArchiveStep::ArchiveStep(FormState& state, Shell& shell, DateCopyMenu& menu,
       today_(std::move(today)), calls_(realCalls()) {}
 
 void ArchiveStep::compressPastDateFolders() {
+    // A run started while events are served during packing: the folder is
+    // the running step's, and so is the temporary archive beside it.
+    if (packing_ != nullptr) {
+        return;
+    }
     menu_.warnIfArchiverMissing();
     // Without an archiver there is nothing to wait for or call; the folder
     // stays for a later run.
@@ -74,7 +83,7 @@ void ArchiveStep::compressPastDateFolders() {
 
     const std::string commandLine =
         "a -x1 -r2 " + quoteLhaPath(archive) + " " + quoteLhaPath(folder);
-    const int result = calls_.archive(windowHandle_, commandLine);
+    const int result = archiveServingEvents(commandLine);
     if (result != 0) {
         shell_.message(archiverErrorText(result), MessageStyle::Ok);
         return;
@@ -93,6 +102,46 @@ void ArchiveStep::compressPastDateFolders() {
     } catch (const platform::Failure& failure) {
         shell_.message(removalFailureText(folder, failure.description()), MessageStyle::Ok);
     }
+}
+
+int ArchiveStep::archiveServingEvents(const std::string& commandLine) {
+    lha::PackProgress progress;
+    std::future<int> packing = std::async(std::launch::async, [this, &commandLine, &progress] {
+        return calls_.archive(commandLine, progress);
+    });
+
+    // However this frame is left (an end of the program served meanwhile
+    // may throw through it), the packing is stopped and waited for first:
+    // it uses `progress` and removes its own temporary file.
+    struct Leave {
+        ArchiveStep& step;
+        ~Leave() {
+            step.stopArchiving();
+            step.progress_ = nullptr;
+            step.packing_ = nullptr;
+            if (step.progressView_ != nullptr) {
+                step.progressView_->close();
+            }
+        }
+    };
+    progress_ = &progress;
+    packing_ = &packing;
+    const Leave leave{*this};
+    if (progressView_ != nullptr) {
+        progressView_->open(progress);
+    }
+    while (packing.wait_for(kPollInterval) != std::future_status::ready) {
+        shell_.serveEvents();
+    }
+    return packing.get();
+}
+
+void ArchiveStep::stopArchiving() {
+    if (packing_ == nullptr || !packing_->valid()) {
+        return;
+    }
+    progress_->cancel = true;
+    packing_->wait();
 }
 
 } // namespace tolvane::history

@@ -1,13 +1,14 @@
 #pragma once
 
+#include "history/archive_progress_view.h"
 #include "history/archiver_calls.h"
 #include "history/date_copy_menu.h"
 #include "platform/clock.h"
 #include "state/form_state.h"
 #include "state/shell.h"
 
-#include <cstdint>
 #include <functional>
+#include <future>
 #include <string>
 
 namespace tolvane::history {
@@ -16,6 +17,10 @@ namespace tolvane::history {
 // the destination is packed into "<folder>.lzh" beside it, the archive gets
 // the finishing of a copied file, and the folder is deleted. The archive on
 // disk is the only record that a day is done.
+//
+// The packing runs on a thread of its own while this thread serves window
+// events, as the rest of a run does; a run started meanwhile (from the menu)
+// leaves the archiving to the step already at work.
 class ArchiveStep {
   public:
     // What the step calls outside itself. The defaults are the real archiver
@@ -23,7 +28,8 @@ class ArchiveStep {
     // for real.
     struct Calls {
         std::function<bool()> archiverBusy;
-        std::function<int(std::uintptr_t windowHandle, const std::string& commandLine)> archive;
+        // Called on the packing thread.
+        std::function<int(const std::string& commandLine, lha::PackProgress& progress)> archive;
         std::function<void(const std::string& folder)> removeFolder;
     };
     static Calls realCalls();
@@ -34,18 +40,28 @@ class ArchiveStep {
 
     void compressPastDateFolders();
 
-    // The main window's handle, passed on to the archiver.
-    void setWindowHandle(std::uintptr_t handle) { windowHandle_ = handle; }
     void setCalls(Calls calls) { calls_ = std::move(calls); }
+    // Shown while an archive is written; none by default.
+    void setProgressView(ArchiveProgressView* view) { progressView_ = view; }
+
+    // The program is about to end: a packing under way is cancelled and
+    // waited for, so its temporary file goes and the folder stays.
+    void stopArchiving();
 
   private:
+    // Runs the archiver off this thread and serves events until it is done.
+    int archiveServingEvents(const std::string& commandLine);
+
     FormState& state_;
     Shell& shell_;
     DateCopyMenu& menu_;
     std::function<void(const std::string&)> finishCopiedFile_;
     std::function<platform::LocalDate()> today_;
-    std::uintptr_t windowHandle_ = 0;
     Calls calls_;
+    ArchiveProgressView* progressView_ = nullptr;
+    // Set while a packing runs.
+    lha::PackProgress* progress_ = nullptr;
+    std::future<int>* packing_ = nullptr;
 };
 
 } // namespace tolvane::history

@@ -6,10 +6,10 @@
 
 namespace tolvane::history {
 
-int callUnlha(std::uintptr_t windowHandle, const std::string& commandLine) {
+int callUnlha(const std::string& commandLine, lha::PackProgress& progress) {
     std::array<char, 1024> output{};
-    return lha::Unlha(windowHandle, commandLine, output.data(),
-                      static_cast<std::uint32_t>(output.size()));
+    return lha::UnlhaWithProgress(commandLine, output.data(),
+                                  static_cast<std::uint32_t>(output.size()), progress);
 }
 
 bool unlhaRunning() {

@@ -1,13 +1,16 @@
 #pragma once
 
-#include <cstdint>
+#include "lha/pack_progress.h"
+
 #include <string>
 
 namespace tolvane::history {
 
 // Runs one archiver command with a 1024-byte output buffer, whose text is not
-// used, and returns the archiver's result unchanged: 0 is success.
-int callUnlha(std::uintptr_t windowHandle, const std::string& commandLine);
+// used, and returns the archiver's result unchanged: 0 is success. Progress
+// and a cancel request go through `progress`; a cancel returns
+// lha::kErrorCancelled.
+int callUnlha(const std::string& commandLine, lha::PackProgress& progress);
 
 // Whether the archiver is still busy with an earlier command.
 bool unlhaRunning();

@@ -4,10 +4,12 @@
 #include "support/files.h"
 #include "support/temp_dir.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -39,16 +41,16 @@ struct Rig {
     explicit Rig(const std::string& destination) {
         state.setTextSaveAt(destination);
         ArchiveStep::Calls calls = ArchiveStep::realCalls();
-        calls.archive = [this](std::uintptr_t handle, const std::string& line) {
+        calls.archive = [this](const std::string& line, lha::PackProgress& progress) {
             commandLines.push_back(line);
-            return callUnlha(handle, line);
+            return callUnlha(line, progress);
         };
         step.setCalls(calls);
     }
 
     void setArchive(std::function<int(const std::string&)> archive) {
         ArchiveStep::Calls calls = ArchiveStep::realCalls();
-        calls.archive = [this, archive](std::uintptr_t, const std::string& line) {
+        calls.archive = [this, archive](const std::string& line, lha::PackProgress&) {
             commandLines.push_back(line);
             return archive(line);
         };
@@ -231,11 +233,13 @@ TEST(ArchiveStep, WaitsServingEventsWhileTheArchiverIsBusy) {
     writeFile(dest.path() / "20240229" / "a.txt", "a\n");
     int busyAnswers = 3;
     ArchiveStep::Calls calls = ArchiveStep::realCalls();
-    calls.archiverBusy = [&] { return busyAnswers-- > 0; };
     int servedBeforeArchive = -1;
-    calls.archive = [&](std::uintptr_t handle, const std::string& line) {
+    calls.archiverBusy = [&] {
+        if (busyAnswers-- > 0) {
+            return true;
+        }
         servedBeforeArchive = rig.shell.servedEvents;
-        return callUnlha(handle, line);
+        return false;
     };
     rig.step.setCalls(calls);
     rig.step.compressPastDateFolders();
@@ -251,9 +255,9 @@ TEST(ArchiveStep, FailedDeletionIsReportedAndNeverLeadsToASecondArchive) {
     writeFile(folder / "b.txt", "b\n");
     ArchiveStep::Calls calls = ArchiveStep::realCalls();
     int archives = 0;
-    calls.archive = [&](std::uintptr_t handle, const std::string& line) {
+    calls.archive = [&](const std::string& line, lha::PackProgress& progress) {
         ++archives;
-        return callUnlha(handle, line);
+        return callUnlha(line, progress);
     };
     // Part of the folder goes, then the removal breaks off.
     calls.removeFolder = [](const std::string& path) {
@@ -287,6 +291,118 @@ TEST(ArchiveStep, FolderStaysWhenSuccessLeavesNoArchive) {
     EXPECT_NE(rig.shell.messages[0].text.find(dest.str() + "/20240229.lzh"), std::string::npos);
     EXPECT_TRUE(rig.finished.empty());
     EXPECT_TRUE(fs::exists(dest.path() / "20240229" / "a.txt"));
+}
+
+// Records what the step shows while it packs.
+struct ProgressViewSpy : ArchiveProgressView {
+    void open(lha::PackProgress& p) override {
+        ++opened;
+        progress = &p;
+    }
+    void close() override {
+        ++closed;
+        progress = nullptr;
+    }
+    lha::PackProgress* progress = nullptr;
+    int opened = 0;
+    int closed = 0;
+};
+
+// Files of text big enough that the packing is still under way when the
+// step first serves events.
+std::map<std::string, std::string> writeLargeDay(const fs::path& folder) {
+    std::map<std::string, std::string> files;
+    for (int f = 0; f < 5; ++f) {
+        std::string text;
+        for (int i = 0; text.size() < 300000; ++i) {
+            text += "entry " + std::to_string((i * 7919 + f) % 100003) + " of day copy\n";
+        }
+        const std::string name = "part" + std::to_string(f) + ".txt";
+        writeFile(folder / name, text);
+        files[name] = text;
+    }
+    return files;
+}
+
+std::vector<std::string> namesIn(const fs::path& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder)) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// Stopped half way, by the window's cancel or by the end of the program: the
+// folder stays as it was, nothing is left beside it and the archiving error
+// shows the code for a cancel.
+TEST(ArchiveStep, StoppedHalfWayLeavesTheFolderAndNoArchive) {
+    for (const bool byProgramEnd : {false, true}) {
+        SCOPED_TRACE(byProgramEnd ? "program ends" : "cancel button");
+        TempDir dest;
+        Rig rig(dest.str());
+        ProgressViewSpy view;
+        rig.step.setProgressView(&view);
+        const fs::path folder = dest.path() / "20240229";
+        const auto files = writeLargeDay(folder);
+        bool sawProgress = false;
+        rig.shell.onServeEvents = [&] {
+            lha::PackProgress* p = view.progress;
+            if (p == nullptr || p->phase != lha::PackPhase::Writing || p->bytesTotal == 0 ||
+                p->bytesDone < p->bytesTotal / 2) {
+                return;
+            }
+            sawProgress = true;
+            EXPECT_EQ(p->folder(), folder.string());
+            EXPECT_EQ(p->currentFile().rfind("20240229/part", 0), 0u) << p->currentFile();
+            if (byProgramEnd) {
+                rig.step.stopArchiving();
+            } else {
+                p->cancel = true;
+            }
+        };
+
+        rig.step.compressPastDateFolders();
+
+        EXPECT_TRUE(sawProgress);
+        EXPECT_EQ(rig.shell.texts(), std::vector<std::string>{kErrorPrefix + "11"});
+        EXPECT_EQ(view.opened, 1);
+        EXPECT_EQ(view.closed, 1);
+        EXPECT_TRUE(rig.finished.empty());
+        EXPECT_EQ(namesIn(dest.path()), std::vector<std::string>{"20240229"});
+        std::map<std::string, std::string> left;
+        for (const auto& entry : fs::directory_iterator(folder)) {
+            left[entry.path().filename().string()] = readFile(entry.path());
+        }
+        EXPECT_TRUE(left == files);
+    }
+}
+
+// A run started from the menu while the events are served during packing
+// reaches the step again: it must neither pack the folder a second time nor
+// touch the temporary archive.
+TEST(ArchiveStep, SecondRunWhilePackingArchivesOnce) {
+    TempDir dest;
+    Rig rig(dest.str());
+    const fs::path folder = dest.path() / "20240229";
+    const auto files = writeLargeDay(folder);
+    int nested = 0;
+    rig.shell.onServeEvents = [&] {
+        if (nested++ == 0) {
+            const auto before = namesIn(dest.path());
+            rig.step.compressPastDateFolders();
+            EXPECT_EQ(namesIn(dest.path()), before);
+            EXPECT_TRUE(fs::exists(folder));
+        }
+    };
+
+    rig.step.compressPastDateFolders();
+
+    EXPECT_GE(nested, 1);
+    EXPECT_EQ(rig.commandLines.size(), 1u);
+    EXPECT_TRUE(rig.shell.messages.empty()) << ::testing::PrintToString(rig.shell.texts());
+    EXPECT_EQ(namesIn(dest.path()), std::vector<std::string>{"20240229.lzh"});
+    EXPECT_EQ(rig.finished, std::vector<std::string>{folder.string() + ".lzh"});
 }
 
 TEST(ArchiveStep, DoubleQuoteInThePathIsRefusedBeforeTheArchiver) {
