@@ -1,6 +1,7 @@
 #include "gui/main_window.h"
 
 #include "gui/about_box.h"
+#include "gui/archive_progress_window.h"
 #include "gui/copy_date_window.h"
 #include "gui/drop_line_edit.h"
 #include "gui/qt_text.h"
@@ -64,6 +65,9 @@ MainWindow::MainWindow(Shell& shell, window::FileDialog& fileDialog, std::string
 
     copyDateWindow_ = std::make_unique<CopyDateWindow>(state(), core_.copyDateDialog(), shell_);
     copyDateWindow_->setWindowIcon(windowIcon());
+    archiveProgress_ = std::make_unique<ArchiveProgressWindow>();
+    archiveProgress_->setWindowIcon(windowIcon());
+    core_.archiveStep().setProgressView(archiveProgress_.get());
 
     state().subscribe([this](StateField field) { refresh(field); });
     for (StateField field :
@@ -303,6 +307,9 @@ void MainWindow::startUp() {
 
 void MainWindow::unloadByProgram(UnloadMode mode) {
     unloading_ = true;
+    // An end while a folder is archived: the folder stays, and only a
+    // complete, checked archive is ever under its final name.
+    core_.archiveStep().stopArchiving();
     core_.Form_QueryUnload(mode);
     intervalTimer_->stop();
 }

@@ -22,6 +22,7 @@ class QTimer;
 namespace tolvane::gui {
 
 class AboutBox;
+class ArchiveProgressWindow;
 class CopyDateWindow;
 class DropLineEdit;
 class TargetList;
@@ -114,6 +115,7 @@ class MainWindow : public QMainWindow, public settings::WindowHooks {
 
     QSystemTrayIcon* tray_ = nullptr;
     std::unique_ptr<CopyDateWindow> copyDateWindow_;
+    std::unique_ptr<ArchiveProgressWindow> archiveProgress_;
     // The about box while it is open; closing it deletes it.
     QPointer<AboutBox> about_;
 };
