@@ -1,10 +1,10 @@
 #include "history/archive_step.h"
+#include "lha/errors.h"
 #include "platform/failure.h"
 #include "support/fake_shell.h"
 #include "support/files.h"
 #include "support/temp_dir.h"
 
-#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <filesystem>
@@ -18,6 +18,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using testing::FakeShell;
+using testing::namesIn;
 using testing::readFile;
 using testing::shellQuoted;
 using testing::TempDir;
@@ -324,15 +325,6 @@ std::map<std::string, std::string> writeLargeDay(const fs::path& folder) {
     return files;
 }
 
-std::vector<std::string> namesIn(const fs::path& folder) {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder)) {
-        names.push_back(entry.path().filename().string());
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 // Stopped half way, by the window's cancel or by the end of the program: the
 // folder stays as it was, nothing is left beside it and the archiving error
 // shows the code for a cancel.
@@ -365,7 +357,8 @@ TEST(ArchiveStep, StoppedHalfWayLeavesTheFolderAndNoArchive) {
         rig.step.compressPastDateFolders();
 
         EXPECT_TRUE(sawProgress);
-        EXPECT_EQ(rig.shell.texts(), std::vector<std::string>{kErrorPrefix + "11"});
+        EXPECT_EQ(rig.shell.texts(),
+                  std::vector<std::string>{kErrorPrefix + std::to_string(lha::kErrorCancelled)});
         EXPECT_EQ(view.opened, 1);
         EXPECT_EQ(view.closed, 1);
         EXPECT_TRUE(rig.finished.empty());
