@@ -29,10 +29,14 @@ constexpr std::uint32_t kEveryLengthUpTo = 64;
 // Parses after the first (longest match everywhere), each with the code
 // lengths the one before gave, while the result still shrinks.
 constexpr int kRefinements = 1;
-// Block boundaries are tried every kSplitStep codes; blocks stay at least
-// kMinBlockCodes long, and a stream's last block kMinLastBlockCodes (a tiny
-// last block trips one reader).
-constexpr std::size_t kSplitStep = 2048;
+// Block boundaries are tried every kCoarseStep codes, then every kFineStep
+// codes around the best of those; blocks stay at least kMinBlockCodes long,
+// and a stream's last block kMinLastBlockCodes (a tiny last block trips one
+// reader). Every candidate builds two sets of tables: the coarse pass keeps
+// their number, and the writer's time, about halved against trying every
+// kFineStep codes.
+constexpr std::size_t kCoarseStep = 8192;
+constexpr std::size_t kFineStep = 2048;
 constexpr std::size_t kMinBlockCodes = 2048;
 constexpr std::size_t kMinLastBlockCodes = 4096;
 
@@ -329,12 +333,9 @@ void Encoder::splitBlocks(const std::vector<Lh5Code>& codes, std::size_t first, 
     whole.add(all);
     const std::uint64_t wholeBits = lh5BlockBits(whole);
 
-    Lh5BlockStats left;
-    left.add(all.first(kMinBlockCodes - kSplitStep));
     std::uint64_t bestBits = std::numeric_limits<std::uint64_t>::max();
     std::size_t bestAt = 0;
-    for (std::size_t at = kMinBlockCodes; at + minRight <= count; at += kSplitStep) {
-        left.add(all.subspan(at - kSplitStep, kSplitStep));
+    const auto tryAt = [&](const Lh5BlockStats& left, std::size_t at) {
         Lh5BlockStats right = whole;
         right.subtract(left);
         const std::uint64_t bits = lh5BlockBits(left) + lh5BlockBits(right);
@@ -342,6 +343,23 @@ void Encoder::splitBlocks(const std::vector<Lh5Code>& codes, std::size_t first, 
             bestBits = bits;
             bestAt = at;
         }
+    };
+    Lh5BlockStats left;
+    std::size_t leftEnd = 0;
+    for (std::size_t at = kMinBlockCodes; at + minRight <= count; at += kCoarseStep) {
+        left.add(all.subspan(leftEnd, at - leftEnd));
+        leftEnd = at;
+        tryAt(left, at);
+    }
+    const std::size_t coarseBest = bestAt;
+    const std::size_t from = coarseBest > kCoarseStep ? coarseBest - kCoarseStep : 0;
+    for (std::size_t at = from + kFineStep; at < coarseBest + kCoarseStep; at += kFineStep) {
+        if (at == coarseBest || at < kMinBlockCodes || at + minRight > count) {
+            continue;
+        }
+        Lh5BlockStats fineLeft;
+        fineLeft.add(all.first(at));
+        tryAt(fineLeft, at);
     }
     if (count <= kMaxBlockCodes && bestBits >= wholeBits) {
         blocks.push_back({first, count});
