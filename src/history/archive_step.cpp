@@ -131,6 +131,7 @@ int ArchiveStep::archiveServingEvents(const std::string& commandLine) {
         progressView_->open(progress);
     }
     while (packing.wait_for(kPollInterval) != std::future_status::ready) {
+        shell_.endIfSessionEnding();
         shell_.serveEvents();
     }
     return packing.get();

@@ -371,6 +371,34 @@ TEST(ArchiveStep, StoppedHalfWayLeavesTheFolderAndNoArchive) {
     }
 }
 
+// A termination request while packing: the program ends at once, the packing
+// stopped first, leaving only the folder.
+TEST(ArchiveStep, SessionEndWhilePackingLeavesTheFolderAndNoArchive) {
+    TempDir dest;
+    Rig rig(dest.str());
+    ProgressViewSpy view;
+    rig.step.setProgressView(&view);
+    const fs::path folder = dest.path() / "20240229";
+    const auto files = writeLargeDay(folder);
+    rig.shell.onServeEvents = [&] {
+        if (view.progress != nullptr && view.progress->bytesDone > 0) {
+            rig.shell.sessionEnding = true;
+        }
+    };
+
+    EXPECT_THROW(rig.step.compressPastDateFolders(), testing::ApplicationEnded);
+
+    EXPECT_TRUE(rig.shell.endedBySession);
+    EXPECT_TRUE(rig.shell.messages.empty());
+    EXPECT_EQ(view.closed, 1);
+    EXPECT_EQ(namesIn(dest.path()), std::vector<std::string>{"20240229"});
+    std::map<std::string, std::string> left;
+    for (const auto& entry : fs::directory_iterator(folder)) {
+        left[entry.path().filename().string()] = readFile(entry.path());
+    }
+    EXPECT_TRUE(left == files);
+}
+
 // A run started from the menu while the events are served during packing
 // reaches the step again: it must neither pack the folder a second time nor
 // touch the temporary archive.
