@@ -3,18 +3,21 @@
 // Arguments are joined into the command line the program would send, with
 // blanks or commas quoted the same way.
 #include "lha/unlha.h"
+#include "platform/console.h"
 
 #include <iostream>
 #include <string>
 
 int main(int argc, char** argv) {
+    tolvane::platform::useBinaryOutput();
     std::string line;
-    for (int i = 1; i < argc; ++i) {
-        std::string arg = argv[i];
+    bool first = true;
+    for (std::string arg : tolvane::platform::commandLineArguments(argc, argv)) {
         if (arg.find_first_of(" ,") != std::string::npos) {
             arg = '"' + arg + '"';
         }
-        line += (i > 1 ? " " : "") + arg;
+        line += (first ? "" : " ") + arg;
+        first = false;
     }
     char output[1024];
     const int code = tolvane::lha::Unlha(0, line, output, sizeof output);
