@@ -28,15 +28,17 @@ class CopiedFileFinish : public EngineTest {
         return testing::utcSeconds(y, mo, d, h, mi, s);
     }
 
+#ifndef _WIN32
   private:
     testing::ZoneScope zone_{testing::kCentralEurope};
+#endif
 };
 
 TEST_F(CopiedFileFinish, WithTheBoxTickedTheCopyStaysAsCopied) {
     chmod("src.txt", 0640);
     engine.copyFileIfChanged(path("src.txt"), path("copy.txt"));
     EXPECT_EQ(modified("copy.txt"), 1700000000);
-    EXPECT_EQ(mode("copy.txt"), 0640u);
+    EXPECT_EQ(mode("copy.txt"), mode("src.txt"));
 }
 
 TEST_F(CopiedFileFinish, TheStampUsesTheOffsetOfItsOwnDate) {
@@ -101,7 +103,12 @@ TEST_F(CopiedFileFinish, AnImpossibleDateIsAFailedDateUpdateAndTheRestStillRuns)
     state.setCopyAtReadOnlyChecked(true);
     engine.copyFileIfChanged(path("src.txt"), path("copy.txt"));
     ASSERT_EQ(shell.messages.size(), 1u);
-    EXPECT_EQ(shell.messages[0].text, "ファイル日付更新エラー：code=16"); // EINVAL, in hex
+    // The invalid-argument number, in hex.
+#ifdef _WIN32
+    EXPECT_EQ(shell.messages[0].text, "ファイル日付更新エラー：code=57");
+#else
+    EXPECT_EQ(shell.messages[0].text, "ファイル日付更新エラー：code=16");
+#endif
     EXPECT_EQ(shell.messages[0].style, MessageStyle::OkExclamation);
     EXPECT_EQ(modified("copy.txt"), 1700000000);
     EXPECT_EQ(mode("copy.txt"), 0444u);

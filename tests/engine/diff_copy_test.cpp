@@ -1,8 +1,11 @@
 #include "engine_fixture.h"
+#include "support/system.h"
 
 #include <csignal>
+#ifndef _WIN32
 #include <sys/resource.h>
 #include <unistd.h>
+#endif
 
 namespace tolvane::engine {
 namespace {
@@ -71,6 +74,8 @@ TEST_F(DiffCopy, AReadOnlyCopyThatDiffersIsOverwritten) {
     EXPECT_EQ(read("copy"), "new");
 }
 
+#ifndef _WIN32
+// The copy keeps the file's holes only here; elsewhere it would write 4 GiB.
 TEST_F(DiffCopy, LengthsBeyondFourGibibytesCompare) {
     // Lengths 1 and 4 GiB + 1 agree in their low 32 bits.
     write("big", "");
@@ -83,23 +88,30 @@ TEST_F(DiffCopy, LengthsBeyondFourGibibytesCompare) {
 
     EXPECT_EQ(platform::fileStatus(path("copy")).size, (std::int64_t{4} << 30) + 1);
 }
+#endif
 
 TEST_F(DiffCopy, AFolderInTheCopysPlaceEndsTheProgramWithTheCopyMessage) {
     write("src", "s");
     write("copy/inside.txt", "kept");
     EXPECT_TRUE(ends([&] { engine.copyFileIfChanged(path("src"), path("copy")); }));
-    expectCopyFailed(shell, "Is a directory");
+    expectCopyFailed(shell,
+                     platform::Failure::about(testing::kIsAFolder, path("copy")).description());
     EXPECT_EQ(shell.endKind, EndKind::Orderly);
     EXPECT_EQ(read("copy/inside.txt"), "kept");
 }
 
+#ifndef _WIN32
+// A name too long for one folder entry: Wine answers it as a missing file.
 TEST_F(DiffCopy, ANameTheFileSystemRefusesEndsWithTheCopyMessage) {
     write("src", "s");
     EXPECT_TRUE(ends([&] { engine.copyFileIfChanged(path("src"), path(std::string(300, 'n'))); }));
     expectCopyFailed(shell, "File name too long");
     EXPECT_EQ(names(""), std::vector<std::string>{"src"});
 }
+#endif
 
+#ifndef _WIN32
+// A full disk is made with a file-size limit, which only POSIX has.
 TEST_F(DiffCopy, AFullDiskKeepsThePreviousCopy) {
     write("src", std::string(256 * 1024, 's'));
     write("out/copy", "previous");
@@ -118,18 +130,20 @@ TEST_F(DiffCopy, AFullDiskKeepsThePreviousCopy) {
     EXPECT_EQ(read("out/copy"), "previous");
     EXPECT_EQ(names("out"), std::vector<std::string>{"copy"});
 }
+#endif
 
 TEST_F(DiffCopy, ASourceGoneBeforeTheComparisonIsAnUnexpectedFailure) {
     write("copy", "kept");
     EXPECT_TRUE(ends([&] { engine.copyFileIfChanged(path("gone"), path("copy")); }));
     EXPECT_EQ(shell.texts(),
-              std::vector<std::string>{"CopyDiffFile:予期しないエラーが発生しました。\r\n"
-                                       "No such file or directory: " +
-                                       path("gone")});
+              std::vector<std::string>{
+                  "CopyDiffFile:予期しないエラーが発生しました。\r\n" +
+                  platform::Failure::about(testing::kFileNotFound, path("gone")).description()});
     EXPECT_EQ(read("copy"), "kept");
 }
 
 TEST_F(DiffCopy, ALinkInTheCopysPlaceIsReplacedNotWrittenThrough) {
+    SKIP_WITHOUT_SYMLINKS(dir.path());
     write("src", "s");
     write("target", "t");
     setModified("src", 1765000000);

@@ -1,5 +1,6 @@
 #include "history/archive_step.h"
 #include "platform/failure.h"
+#include "platform/paths.h"
 #include "support/fake_shell.h"
 #include "support/files.h"
 #include "support/temp_dir.h"
@@ -17,7 +18,9 @@ namespace {
 namespace fs = std::filesystem;
 using testing::FakeShell;
 using testing::readFile;
+#ifndef _WIN32
 using testing::shellQuoted;
+#endif
 using testing::TempDir;
 using testing::writeFile;
 
@@ -120,6 +123,7 @@ TEST(ArchiveStep, ArchiveHoldsTheFolderAndTheFolderGoesReadOnlyEntriesIncluded) 
     EXPECT_FALSE(fs::exists(folder));
     EXPECT_TRUE(rig.shell.messages.empty());
 
+#ifndef _WIN32
     // Another reader must take the archive and give back every file.
     if (std::system("command -v lhasa >/dev/null 2>&1") != 0) {
         GTEST_SKIP() << "lhasa is not installed";
@@ -134,6 +138,7 @@ TEST(ArchiveStep, ArchiveHoldsTheFolderAndTheFolderGoesReadOnlyEntriesIncluded) 
     EXPECT_EQ(readFile(out.path() / "20240229" / "sub dir" / "locked.txt"), "read only\n");
     EXPECT_TRUE(fs::is_regular_file(out.path() / "20240229" / "empty.bin"));
     EXPECT_TRUE(fs::is_directory(out.path() / "20240229" / "nothing"));
+#endif
 }
 
 TEST(ArchiveStep, BlankAndCommaAreQuotedForTheArchiverOnly) {
@@ -144,7 +149,7 @@ TEST(ArchiveStep, BlankAndCommaAreQuotedForTheArchiverOnly) {
 
     rig.step.compressPastDateFolders();
 
-    const std::string folder = dest + "/20240229";
+    const std::string folder = platform::joinPath(dest, "20240229");
     EXPECT_EQ(rig.commandLines,
               std::vector<std::string>{"a -x1 -r2 \"" + folder + ".lzh\" \"" + folder + "\""});
     EXPECT_EQ(rig.finished, std::vector<std::string>{folder + ".lzh"});
@@ -272,11 +277,14 @@ TEST(ArchiveStep, FolderStaysWhenSuccessLeavesNoArchive) {
     rig.setArchive([](const std::string&) { return 0; });
     rig.step.compressPastDateFolders();
     ASSERT_EQ(rig.shell.messages.size(), 1u);
-    EXPECT_NE(rig.shell.messages[0].text.find(dest.str() + "/20240229.lzh"), std::string::npos);
+    EXPECT_NE(rig.shell.messages[0].text.find(platform::joinPath(dest.str(), "20240229.lzh")),
+              std::string::npos);
     EXPECT_TRUE(rig.finished.empty());
     EXPECT_TRUE(fs::exists(dest.path() / "20240229" / "a.txt"));
 }
 
+#ifndef _WIN32
+// Windows names cannot hold a double quote at all.
 TEST(ArchiveStep, DoubleQuoteInThePathIsRefusedBeforeTheArchiver) {
     TempDir base;
     const std::string dest = base / "say \"hi\"";
@@ -292,6 +300,7 @@ TEST(ArchiveStep, DoubleQuoteInThePathIsRefusedBeforeTheArchiver) {
                             fs::recursive_directory_iterator()),
               3);
 }
+#endif
 
 } // namespace
 } // namespace tolvane::history

@@ -1,6 +1,7 @@
 #include "platform/text_encoding.h"
 #include "settings_fixture.h"
 #include "state/number_text.h"
+#include "support/system.h"
 
 #include <filesystem>
 
@@ -157,7 +158,8 @@ TEST(SettingsFolder, ADataFileThatCannotBeCreatedIsReportedWithItsReason) {
     EXPECT_EQ(p.shell.texts(),
               (Lines{missingDataFileText(data),
                      "データファイルを作成できません\r\nDataFile=" + data + "\r\n" +
-                         std::to_string(ENOENT) + ":No such file or directory: " + data}));
+                         std::to_string(tolvane::testing::kFolderNotFound) + ":" +
+                         platform::Failure::about(tolvane::testing::kFolderNotFound, data).description()}));
 }
 
 // --- saving ------------------------------------------------------------------
@@ -273,14 +275,14 @@ class RefusedSave : public SettingsTest {
 
 TEST_F(RefusedSave, AReadOnlyIniFileIsReportedNotPassedOffAsSaved) {
     fs::permissions(p.iniPath(), fs::perms::owner_read | fs::perms::group_read);
-    expectRefused(EACCES);
+    expectRefused(tolvane::testing::kAccessDenied);
     expectFilesUntouched();
 }
 
 TEST_F(RefusedSave, AnIniPathThatIsAFolder) {
     fs::remove(p.iniPath());
     fs::create_directory(p.iniPath());
-    expectRefused(EISDIR);
+    expectRefused(tolvane::testing::kIsAFolder);
     EXPECT_TRUE(fs::is_directory(p.iniPath()));
     EXPECT_EQ(readFile(p.dataPath()), "/old\r\n");
 }
@@ -288,20 +290,20 @@ TEST_F(RefusedSave, AnIniPathThatIsAFolder) {
 TEST_F(RefusedSave, ADataFileThatCannotBeReplacedLeavesTheIniAsItWas) {
     fs::remove(p.dataPath());
     fs::create_directory(p.dataPath());
-    expectRefused(EISDIR);
+    expectRefused(tolvane::testing::kIsAFolder);
     EXPECT_EQ(readFile(p.iniPath()), kFullIni);
     EXPECT_EQ(namesIn(p.folder), (Lines{"Tolvane.Ini", "Tolvane.dat"}));
 }
 
 TEST_F(RefusedSave, AnEntryWithALineBreakWouldComeBackAsTwo) {
     p.state.addListTarget("/odd\nname");
-    expectRefused(EINVAL);
+    expectRefused(tolvane::testing::kInvalidArgument);
     expectFilesUntouched();
 }
 
 TEST_F(RefusedSave, AValueWithALineBreakWouldPlantAKey) {
     p.state.setTextTargetFolder("/x\r\n[Tolvane]\r\nSaveAt=/elsewhere");
-    expectRefused(EINVAL);
+    expectRefused(tolvane::testing::kInvalidArgument);
     expectFilesUntouched();
 }
 

@@ -1,25 +1,34 @@
 #pragma once
 
 // The small helpers the tests of every folder share: file contents, folder
-// listings, modification times, sockets, and shell commands.
+// listings, modification times, sockets, and shell commands. Sockets and
+// shell commands exist in the POSIX build only.
 
 #include <algorithm>
 #include <array>
 #include <cstdint>
 #include <cstdio>
-#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <iterator>
 #include <string>
+#include <system_error>
+#include <vector>
+
+#ifdef _WIN32
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+#else
+#include <fcntl.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
 #include <sys/wait.h>
-#include <system_error>
 #include <unistd.h>
-#include <vector>
+#endif
 
 namespace tolvane::testing {
 
@@ -55,10 +64,24 @@ inline std::vector<std::string> namesIn(const std::filesystem::path& folder) {
 // Sets access and modification time of the entry itself (a link is not
 // followed).
 inline void setModified(const std::filesystem::path& path, std::int64_t seconds) {
+#ifdef _WIN32
+    const auto ticks = static_cast<std::uint64_t>(seconds * 10000000 + 116444736000000000);
+    const FILETIME time{static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)};
+    const HANDLE file = ::CreateFileW(
+        path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+        nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE) << path;
+    const BOOL set = ::SetFileTime(file, &time, &time, &time);
+    ::CloseHandle(file);
+    ASSERT_TRUE(set) << path;
+#else
     const struct timespec times[2] = {{static_cast<time_t>(seconds), 0},
                                       {static_cast<time_t>(seconds), 0}};
     ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, AT_SYMLINK_NOFOLLOW), 0) << path;
+#endif
 }
+
+#ifndef _WIN32
 
 // Leaves a socket file at path: an entry that is neither file, folder nor
 // link.
@@ -105,5 +128,7 @@ inline CommandResult runCommand(const std::string& command) {
     result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
     return result;
 }
+
+#endif
 
 } // namespace tolvane::testing

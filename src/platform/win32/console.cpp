@@ -5,8 +5,10 @@
 #include <cstdio>
 #include <fcntl.h>
 #include <io.h>
-#include <shellapi.h>
 #include <windows.h>
+
+// Needs windows.h first.
+#include <shellapi.h>
 
 namespace tolvane::platform {
 

@@ -12,9 +12,10 @@ void renameReplacing(const std::string& from, const std::string& to) {
     }
 }
 
-bool syncFolder(const std::string&) {
-    // MOVEFILE_WRITE_THROUGH has already made the rename durable.
-    return true;
+bool syncFolder(const std::string& folder) {
+    // MOVEFILE_WRITE_THROUGH has already made the rename durable; a folder
+    // cannot be flushed by itself here.
+    return folderExists(folder.empty() ? "." : folder);
 }
 
 bool removeFile(const std::string& path) noexcept {

@@ -92,7 +92,7 @@ bool samePath(const std::string& a, const std::string& b) {
 }
 
 std::string joinPath(const std::string& folder, const std::string& name) {
-    if (!folder.empty() && (isSeparator(folder.back()) || folder == rootOf(folder))) {
+    if (!folder.empty() && isSeparator(folder.back())) {
         return folder + name;
     }
     return folder + kSeparator + name;

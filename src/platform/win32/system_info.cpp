@@ -14,14 +14,14 @@ namespace {
 // A string value under HKEY_LOCAL_MACHINE, or nothing.
 std::optional<std::string> machineValue(const wchar_t* key, const wchar_t* name) {
     DWORD size = 0;
-    if (::RegGetValueW(HKEY_LOCAL_MACHINE, key, name, RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ, nullptr,
-                       nullptr, &size) != ERROR_SUCCESS) {
+    if (::RegGetValueW(HKEY_LOCAL_MACHINE, key, name, RRF_RT_REG_SZ, nullptr, nullptr, &size) !=
+        ERROR_SUCCESS) {
         return std::nullopt;
     }
     std::wstring value(size / sizeof(wchar_t) + 1, L'\0');
     size = static_cast<DWORD>(value.size() * sizeof(wchar_t));
-    if (::RegGetValueW(HKEY_LOCAL_MACHINE, key, name, RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ, nullptr,
-                       value.data(), &size) != ERROR_SUCCESS) {
+    if (::RegGetValueW(HKEY_LOCAL_MACHINE, key, name, RRF_RT_REG_SZ, nullptr, value.data(),
+                       &size) != ERROR_SUCCESS) {
         return std::nullopt;
     }
     value.resize(size / sizeof(wchar_t));

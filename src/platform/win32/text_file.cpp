@@ -45,7 +45,8 @@ void createEmptyFile(const std::string& path) {
 PendingFile::PendingFile(const std::string& path, std::string_view content) : target_(path) {
     const auto old = entryInfo(target_);
     if (old && (old->attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-        throwFailure(ERROR_DIRECTORY, target_);
+        throwFailure(ERROR_ACCESS_DENIED,
+                     target_); // as the system says of a folder opened as a file
     }
     if (old && (old->attributes & FILE_ATTRIBUTE_READONLY)) {
         // Read-only is a promise kept, as everywhere else.
