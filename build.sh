@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Tolvane's one entry point: ./build.sh run | test
+# Tolvane's one entry point: ./build.sh run | test | windows
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -7,9 +7,12 @@ cd "$(dirname "$0")"
 BUILD_PACKAGES=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev qt6-base-dev)
 TEST_PACKAGES=(lhasa libarchive-tools jlha-utils xvfb xauth xdotool)
 RUN_PACKAGES=(fonts-noto-cjk)
+# The Qt-free part for Windows, cross-built, and Wine to test it.
+WINDOWS_PACKAGES=(cmake ninja-build g++-mingw-w64-x86-64-posix googletest)
+WINE_PACKAGES=(wine64)
 
 usage() {
-    echo "usage: $0 run|test" >&2
+    echo "usage: $0 run|test|windows" >&2
     exit 2
 }
 
@@ -30,6 +33,11 @@ install_missing() {
 
 jobs=$(nproc 2>/dev/null || echo 2)
 
+build_windows() {
+    cmake --preset windows >/dev/null
+    cmake --build --preset windows -j "$jobs"
+}
+
 case "${1:-}" in
     run)
         install_missing "${BUILD_PACKAGES[@]}" "${RUN_PACKAGES[@]}"
@@ -43,10 +51,20 @@ case "${1:-}" in
         exec "$program"
         ;;
     test)
-        install_missing "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}" "${RUN_PACKAGES[@]}"
+        install_missing "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}" "${RUN_PACKAGES[@]}" \
+            "${WINDOWS_PACKAGES[@]}" "${WINE_PACKAGES[@]}"
         cmake --preset test >/dev/null
         cmake --build --preset test -j "$jobs"
         ctest --preset test -j "$jobs"
+        # Then the Windows build, its tests under Wine (a prefix of its own in
+        # build/wine, made on first use).
+        build_windows
+        ctest --preset windows -j "$jobs"
+        ;;
+    windows)
+        install_missing "${WINDOWS_PACKAGES[@]}"
+        build_windows
+        echo "Built build/windows/tools/tolvane-run/tolvane-run.exe"
         ;;
     *)
         usage

@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
-# Runs a Windows program under Wine in the build's own prefix, made on first use.
+# Runs a Windows program under Wine in the build's own prefix, made on first
+# use, so no user's Wine set-up is touched.
 set -euo pipefail
-here="$(cd "$(dirname "$0")/.." && pwd)"
-export WINEPREFIX="${WINEPREFIX:-$here/build/wine}"
+root="$(cd "$(dirname "$0")/.." && pwd)"
+export WINEPREFIX="${WINEPREFIX:-$root/build/wine}"
 export WINEDEBUG=-all
+# No prompts for Wine's optional .NET and browser parts.
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
+# Debian's wine64 package has no command on the PATH unless "wine" is installed.
 if command -v wine64 >/dev/null 2>&1; then
     wine=wine64
 elif [ -x /usr/lib/wine/wine64 ]; then
@@ -12,12 +15,17 @@ elif [ -x /usr/lib/wine/wine64 ]; then
 else
     wine=wine
 fi
-if [ ! -d "$WINEPREFIX" ]; then
+ready="$WINEPREFIX/.tolvane-ready"
+if [ ! -e "$ready" ]; then
     mkdir -p "$(dirname "$WINEPREFIX")"
-    wineboot_lock="$WINEPREFIX.lock"
+    # Tests start in parallel; one of them makes the prefix, the others wait.
     (
         flock 9
-        [ -d "$WINEPREFIX/drive_c" ] || "$wine" wineboot --init >/dev/null 2>&1 || true
-    ) 9>"$wineboot_lock"
+        if [ ! -e "$ready" ]; then
+            "$wine" wineboot --init >/dev/null 2>&1 || true
+            "${wine%64}server" -w 2>/dev/null || wineserver -w 2>/dev/null || true
+            touch "$ready"
+        fi
+    ) 9>"$WINEPREFIX.lock"
 fi
 exec "$wine" "$@"
