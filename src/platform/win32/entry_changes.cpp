@@ -30,7 +30,20 @@ bool removeFile(const std::string& path) noexcept {
             (attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
             return ::RemoveDirectoryW(wide.c_str()) != 0;
         }
-        return ::DeleteFileW(wide.c_str()) != 0 || meansMissing(::GetLastError());
+        // The read-only mark guards the content, not the name: as on POSIX,
+        // the file still goes.
+        if (attributes & FILE_ATTRIBUTE_READONLY) {
+            ::SetFileAttributesW(wide.c_str(),
+                                 attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
+        }
+        if (::DeleteFileW(wide.c_str())) {
+            return true;
+        }
+        const unsigned long error = ::GetLastError();
+        if (attributes & FILE_ATTRIBUTE_READONLY) {
+            ::SetFileAttributesW(wide.c_str(), attributes);
+        }
+        return meansMissing(error);
     } catch (...) {
         return false;
     }

@@ -184,6 +184,13 @@ TEST(WindowsFiles, TreeRemovalClearsReadOnlyEntries) {
     removeTree(top);
     EXPECT_FALSE(existsAt(top));
     EXPECT_NO_THROW(removeTree(top)) << "a missing path is no failure";
+
+    // One read-only file goes too, as a POSIX unlink takes it.
+    const std::string file = inside(dir, "ro.txt");
+    writeFile(utf8Path(file), "r");
+    setAttributes(file, FILE_ATTRIBUTE_READONLY);
+    EXPECT_TRUE(removeFile(file));
+    EXPECT_FALSE(existsAt(file));
 }
 
 TEST(WindowsFiles, LinksAreNeitherFollowedNorCopiedAsTheirTargets) {
