@@ -1,18 +1,20 @@
 #!/usr/bin/env bash
-# Tolvane's one entry point: ./build.sh run | test | windows
+# Tolvane's one entry point: ./build.sh run | test | windows | package
 set -euo pipefail
 cd "$(dirname "$0")"
 
 # Debian packages, in one place.
 BUILD_PACKAGES=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev qt6-base-dev)
-TEST_PACKAGES=(lhasa libarchive-tools jlha-utils xvfb xauth xdotool)
-RUN_PACKAGES=(fonts-noto-cjk)
+TEST_PACKAGES=(lhasa libarchive-tools jlha-utils xvfb xauth xdotool locales
+    lintian desktop-file-utils appstream trayer x11-utils dbus-daemon python3-dbus python3-gi)
+RUN_PACKAGES=(fonts-noto-cjk qt6-translations-l10n)
+PACKAGE_PACKAGES=(dpkg-dev file)
 # The Qt-free part for Windows, cross-built, and Wine to test it.
 WINDOWS_PACKAGES=(cmake ninja-build g++-mingw-w64-x86-64-posix googletest)
 WINE_PACKAGES=(wine64)
 
 usage() {
-    echo "usage: $0 run|test|windows" >&2
+    echo "usage: $0 run|test|windows|package" >&2
     exit 2
 }
 
@@ -31,11 +33,26 @@ install_missing() {
     DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }
 
+# The number tests run under a comma-decimal locale.
+ensure_test_locale() {
+    locale -a 2>/dev/null | grep -qix 'de_DE\.utf-\?8' && return 0
+    local sudo=()
+    [ "$(id -u)" -ne 0 ] && sudo=(sudo)
+    "${sudo[@]}" localedef -i de_DE -f UTF-8 de_DE.UTF-8
+}
+
 jobs=$(nproc 2>/dev/null || echo 2)
 
 build_windows() {
     cmake --preset windows >/dev/null
     cmake --build --preset windows -j "$jobs"
+}
+
+# The .deb lands in build/package/, made from the default (release) build.
+build_package() {
+    cmake --preset default >/dev/null
+    cmake --build --preset default -j "$jobs"
+    (cd build/default && cpack --config CPackConfig.cmake)
 }
 
 case "${1:-}" in
@@ -52,7 +69,10 @@ case "${1:-}" in
         ;;
     test)
         install_missing "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}" "${RUN_PACKAGES[@]}" \
-            "${WINDOWS_PACKAGES[@]}" "${WINE_PACKAGES[@]}"
+            "${PACKAGE_PACKAGES[@]}" "${WINDOWS_PACKAGES[@]}" "${WINE_PACKAGES[@]}"
+        ensure_test_locale
+        # The package checks look at the package itself.
+        build_package
         cmake --preset test >/dev/null
         cmake --build --preset test -j "$jobs"
         ctest --preset test -j "$jobs"
@@ -65,6 +85,10 @@ case "${1:-}" in
         install_missing "${WINDOWS_PACKAGES[@]}"
         build_windows
         echo "Built build/windows/tools/tolvane-run/tolvane-run.exe"
+        ;;
+    package)
+        install_missing "${BUILD_PACKAGES[@]}" "${PACKAGE_PACKAGES[@]}"
+        build_package
         ;;
     *)
         usage

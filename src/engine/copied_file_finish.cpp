@@ -1,10 +1,11 @@
 #include "engine/messages.h"
 #include "engine/mirror_engine.h"
+#include "platform/failure.h"
 #include "platform/files.h"
+#include "state/number_text.h"
 
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <stdexcept>
 
 namespace tolvane::engine {
@@ -19,17 +20,12 @@ int fieldValue(const std::string& text) {
     if (first == std::string::npos) {
         throw std::invalid_argument("Type mismatch: \"" + text + "\"");
     }
-    const std::string number = text.substr(first, last - first + 1);
-    // Decimal only: no hexadecimal forms.
-    if (number.find_first_of("xXpP") != std::string::npos) {
+    // Decimal only, with "." whatever the locale.
+    const auto value = decimalOfText(std::string_view(text).substr(first, last - first + 1));
+    if (!value) {
         throw std::invalid_argument("Type mismatch: \"" + text + "\"");
     }
-    char* end = nullptr;
-    const double value = std::strtod(number.c_str(), &end);
-    if (end != number.c_str() + number.size() || !std::isfinite(value)) {
-        throw std::invalid_argument("Type mismatch: \"" + text + "\"");
-    }
-    const double rounded = std::nearbyint(value);
+    const double rounded = std::nearbyint(*value);
     if (rounded < -32768.0 || rounded > 32767.0) {
         throw std::out_of_range("Overflow: \"" + text + "\"");
     }
@@ -54,13 +50,15 @@ void MirrorEngine::finishCopiedFile(const std::string& path) {
                 platform::restoreAttributes(path, *saved);
             }
         }
-        if (state_.copyAtReadOnlyChecked()) {
-            platform::setAttributesReadOnly(path);
+        // A mark the destination refuses is said, since the user counts on it;
+        // other attributes are best effort.
+        if (state_.copyAtReadOnlyChecked() && !platform::setAttributesReadOnly(path)) {
+            throw std::runtime_error("The read-only mark was refused: " + path);
         }
-    } catch (const std::exception&) {
+    } catch (const std::exception& failure) {
         // The file keeps normal attributes and is not marked; the run goes on.
         shell_.message(std::string(text::kAttributeError) + text::kLineBreak + text::kFileNameLine +
-                           path,
+                           path + text::kLineBreak + failure.what(),
                        MessageStyle::Ok);
     }
 }
@@ -76,7 +74,10 @@ void MirrorEngine::setCopiedFileDate(const std::string& path) {
         fieldValue(state_.textDate(2)), fieldValue(state_.textDate(3)),
         fieldValue(state_.textDate(4)), fieldValue(state_.textDate(5))};
     if (const int error = file->setModificationTime(when); error != 0) {
-        shell_.message(text::kDateUpdateError + hexUpper(error), MessageStyle::OkExclamation);
+        shell_.message(text::kDateUpdateError + hexUpper(error) + text::kLineBreak +
+                           text::kFileNameLine + path + text::kLineBreak +
+                           platform::Failure::about(error, path).description(),
+                       MessageStyle::OkExclamation);
     }
 }
 

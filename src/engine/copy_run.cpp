@@ -51,6 +51,7 @@ void MirrorEngine::runCopy() {
         // reads as an empty text.
         const auto& targets = state_.listTargets();
         const std::string target = index < targets.size() ? targets[index] : std::string();
+        shell_.endIfSessionEnding();
         copyEntry(target);
         shell_.serveEvents();
     }

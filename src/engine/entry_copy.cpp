@@ -1,3 +1,4 @@
+#include "engine/copy_name.h"
 #include "engine/failure_guard.h"
 #include "engine/messages.h"
 #include "engine/mirror_engine.h"
@@ -10,9 +11,6 @@
 namespace tolvane::engine {
 
 namespace {
-
-// What a root entry's copy is called: the root has no name of its own.
-constexpr const char* kRootCopyName = "root";
 
 // A run started while this entry's walk serves events keeps its exclusions
 // apart; the outer walk gets its own back when the inner entry is done.
@@ -29,11 +27,6 @@ class ExclusionScope {
     std::vector<platform::FileId> saved_;
 };
 
-std::string folderEntryName(const std::string& target) {
-    std::string name = platform::entryName(target);
-    return name.empty() ? std::string(kRootCopyName) : name;
-}
-
 // Creates one level; false when no folder came of it.
 bool secureFolder(const std::string& path) {
     if (!platform::folderExists(path)) {
@@ -47,7 +40,7 @@ bool secureFolder(const std::string& path) {
 
 void MirrorEngine::copyEntry(const std::string& target) {
     ExclusionScope exclusions(excluded_);
-    guardProcedure(shell_, "CopyFolderMain", [&] {
+    guardProcedure(shell_, "CopyFolderMain", text::kSourceLine + target, [&] {
         const auto cannotSecure = [this] {
             shell_.message(std::string(text::kCannotSecureDestination) + text::kLineBreak +
                                "SaveAt=" + state_.textSaveAt(),
@@ -64,7 +57,7 @@ void MirrorEngine::copyEntry(const std::string& target) {
                 cannotSecure();
                 return;
             }
-            const std::string copyPath = platform::joinPath(base, folderEntryName(target));
+            const std::string copyPath = platform::joinPath(base, copyNameOf(target));
             if (platform::folderExists(base)) {
                 updateFolderCopy(target, copyPath);
             } else {
@@ -95,15 +88,19 @@ void MirrorEngine::updateFolderCopy(const std::string& target, const std::string
     if (platform::folderExists(state_.textSaveAt())) {
         excluded_.push_back(platform::fileStatus(state_.textSaveAt()).id);
     }
-    if (!walkFolder(target, copyPath)) {
-        shell_.message(text::kWalkFailed, MessageStyle::Ok);
+    WalkPath walk;
+    if (const auto cause = walkLevel(target, copyPath, WalkLevel::Top, walk)) {
+        shell_.message(std::string(text::kWalkFailed) + text::kLineBreak + text::kFolderLine +
+                           target + text::kLineBreak + *cause,
+                       MessageStyle::Ok);
         shell_.endApplication(EndKind::Orderly, EndCause::Failure);
     }
 }
 
 // A folder without a copy yet: everything below is new.
 void MirrorEngine::copyNewFolder(const std::string& target, const std::string& copyPath) {
-    platform::copyFolder(target, copyPath, {state_.textSaveAt()});
+    platform::copyFolder(target, copyPath, {state_.textSaveAt()},
+                         [this] { shell_.endIfSessionEnding(); });
 }
 
 } // namespace tolvane::engine

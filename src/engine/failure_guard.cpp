@@ -8,7 +8,7 @@
 
 namespace tolvane::engine {
 
-void endAfterUnexpected(Shell& shell, std::string_view procedure) {
+void endAfterUnexpected(Shell& shell, std::string_view procedure, std::string_view subject) {
     std::string description;
     try {
         throw;
@@ -17,7 +17,8 @@ void endAfterUnexpected(Shell& shell, std::string_view procedure) {
     } catch (const std::exception& failure) {
         description = failure.what();
     }
-    shell.message(std::string(procedure) + text::kUnexpectedError + text::kLineBreak + description,
+    shell.message(std::string(procedure) + text::kUnexpectedError + text::kLineBreak +
+                      std::string(subject) + text::kLineBreak + description,
                   MessageStyle::Ok);
     shell.endApplication(EndKind::Orderly, EndCause::Failure);
     std::abort(); // not reached: the compiler cannot see through the virtual call

@@ -9,11 +9,20 @@
 namespace tolvane::engine {
 
 bool MirrorEngine::walkFolder(const std::string& from, const std::string& to) {
-    return walkLevel(from, to, WalkLevel::Top);
+    WalkPath walk;
+    return !walkLevel(from, to, WalkLevel::Top, walk);
 }
 
-bool MirrorEngine::walkLevel(const std::string& from, const std::string& to, WalkLevel level) {
-    prepareWalkFolder(to, level);
+std::optional<std::string> MirrorEngine::walkLevel(const std::string& from, const std::string& to,
+                                                   WalkLevel level, WalkPath& walk) {
+    if (level == WalkLevel::Top) {
+        try {
+            walk.push_back(platform::fileStatus(from).id);
+        } catch (const platform::Failure&) {
+            // The listing below fails the same way and says why.
+        }
+    }
+    prepareWalkFolder(to, level, walk);
     if (level == WalkLevel::Top) {
         // The copy being made may lie inside its own source.
         excluded_.push_back(platform::fileStatus(to).id);
@@ -22,8 +31,15 @@ bool MirrorEngine::walkLevel(const std::string& from, const std::string& to, Wal
     std::vector<platform::FolderEntry> entries;
     try {
         entries = platform::listFolder(from);
-    } catch (const platform::Failure&) {
-        return false;
+    } catch (const platform::Failure& failure) {
+        // A sub-folder gone meanwhile says nothing; one that is there but
+        // cannot be read is named, and the walk goes on with its siblings.
+        if (level == WalkLevel::Below && platform::folderExists(from)) {
+            shell_.message(std::string(text::kFolderUnreadable) + text::kLineBreak +
+                               text::kFolderLine + from + text::kLineBreak + failure.description(),
+                           MessageStyle::Ok);
+        }
+        return failure.description();
     }
 
     for (const auto& entry : entries) {
@@ -47,32 +63,37 @@ bool MirrorEngine::walkLevel(const std::string& from, const std::string& to, Wal
     }
 
     for (const auto& entry : entries) {
-        if (entry.kind != platform::FileKind::Folder || isExcluded(entry.id)) {
+        if (entry.kind != platform::FileKind::Folder || isExcluded(entry.id) ||
+            std::find(walk.begin(), walk.end(), entry.id) != walk.end()) {
             continue;
         }
+        walk.push_back(entry.id);
         walkLevel(platform::joinPath(from, entry.name), platform::joinPath(to, entry.name),
-                  WalkLevel::Below);
+                  WalkLevel::Below, walk);
+        walk.pop_back();
         shell_.serveEvents();
     }
-    return true;
+    return std::nullopt;
 }
 
-// Makes sure the walk's destination folder exists. Below the top, a link
-// there (an earlier copy of a source link) is replaced by a real folder, so
-// the walk never writes through it to somewhere outside the destination.
-void MirrorEngine::prepareWalkFolder(const std::string& to, WalkLevel level) {
-    bool exists = false;
-    bool link = false;
-    if (level == WalkLevel::Top) {
-        exists = platform::folderExists(to);
-    } else {
-        const auto there = platform::linkStatus(to);
-        exists = there && there->kind == platform::FileKind::Folder;
-        link = there && there->kind == platform::FileKind::Link;
-    }
+// Makes sure the walk's destination folder exists. A link there is followed,
+// so part of a backup can live on another disk, unless it leads back into
+// the source being copied: writing through it would change the source. Such
+// a link, and below the top one that leads nowhere (an earlier copy of a
+// source link), gives way to a real folder; only the link is removed.
+void MirrorEngine::prepareWalkFolder(const std::string& to, WalkLevel level, const WalkPath& walk) {
+    const auto there = platform::linkStatus(to);
+    const bool link = there && there->kind == platform::FileKind::Link;
+    bool exists =
+        link ? platform::folderExists(to) : there && there->kind == platform::FileKind::Folder;
     shell_.serveEvents();
     if (link) {
-        platform::removeTree(to);
+        const bool intoSource =
+            exists && !walk.empty() && platform::folderLiesWithin(to, walk.front());
+        if (intoSource || (!exists && level == WalkLevel::Below)) {
+            platform::removeTree(to);
+            exists = false;
+        }
     }
     if (!exists) {
         platform::createFolder(to);

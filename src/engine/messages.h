@@ -17,6 +17,8 @@ inline constexpr const char* kAttributeError = "ファイルの属性変更に�
 inline constexpr const char* kSourceLine = "コピー元：";
 inline constexpr const char* kCopyLine = "コピー先：";
 inline constexpr const char* kFileNameLine = "ファイル名：";
+inline constexpr const char* kFolderLine = "フォルダ：";
+inline constexpr const char* kFolderUnreadable = "フォルダを読み込めません。";
 inline constexpr const char* kLineBreak = "\r\n";
 
 } // namespace tolvane::engine::text

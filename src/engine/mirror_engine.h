@@ -6,6 +6,7 @@
 #include "state/shell.h"
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -43,11 +44,16 @@ class MirrorEngine {
 
   private:
     enum class WalkLevel { Top, Below };
+    // The source folders of one walk from its top down to the folder being
+    // walked; a folder met again below itself is not entered twice.
+    using WalkPath = std::vector<platform::FileId>;
 
     void updateFolderCopy(const std::string& target, const std::string& copyPath);
     void copyNewFolder(const std::string& target, const std::string& copyPath);
-    bool walkLevel(const std::string& from, const std::string& to, WalkLevel level);
-    void prepareWalkFolder(const std::string& to, WalkLevel level);
+    // Nothing when `from` was walked, else why it could not be opened.
+    std::optional<std::string> walkLevel(const std::string& from, const std::string& to,
+                                         WalkLevel level, WalkPath& walk);
+    void prepareWalkFolder(const std::string& to, WalkLevel level, const WalkPath& walk);
     void copyLinkIfChanged(const std::string& from, const std::string& to);
     bool isExcluded(const platform::FileId& id) const;
 

@@ -11,8 +11,8 @@ namespace tolvane::engine {
 
 void MirrorEngine::createMissingParents(const std::string& path) {
     // The drive the path names when it is missing, else nothing.
-    const auto missingDrive =
-        guardProcedure(shell_, "makeLongDir", [&]() -> std::optional<std::string> {
+    const auto missingDrive = guardProcedure(
+        shell_, "makeLongDir", text::kFolderLine + path, [&]() -> std::optional<std::string> {
             auto position = platform::nextSeparator(path);
             if (position == std::string::npos) {
                 throw platform::Failure::invalidArgument("No folder in path: " + path);

@@ -2,8 +2,10 @@
 
 #include "gui/main_window.h"
 #include "gui/qt_shell.h"
+#include "gui/qt_translations.h"
 #include "platform/executable.h"
 #include "platform/termination_signal.h"
+#include "settings/settings_location.h"
 #include "window/default_error.h"
 
 #include <QSessionManager>
@@ -14,6 +16,7 @@ namespace tolvane::gui {
 
 Application::Application(int& argc, char** argv, QtShell& shell)
     : QApplication(argc, argv), shell_(shell) {
+    installJapaneseQtTranslations(*this);
     // The program lives on in the notification area with no window open.
     setQuitOnLastWindowClosed(false);
     setApplicationName(QStringLiteral("Tolvane"));
@@ -34,8 +37,10 @@ bool Application::notify(QObject* receiver, QEvent* event) {
 std::unique_ptr<MainWindow> Application::createMainWindow(window::FileDialog& fileDialog) {
     std::unique_ptr<MainWindow> mainWindow;
     window::runHandler(shell_, [&] {
-        mainWindow = std::make_unique<MainWindow>(shell_, fileDialog, platform::executableFolder(),
-                                                  platform::executableBaseName());
+        const std::string baseName = platform::executableBaseName();
+        mainWindow = std::make_unique<MainWindow>(
+            shell_, fileDialog, settings::settingsFolder(platform::executableFolder(), baseName),
+            baseName);
     });
     MainWindow* shown = mainWindow.get();
     shell_.setUnload([shown](UnloadMode mode) { shown->unloadByProgram(mode); });

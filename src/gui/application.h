@@ -14,9 +14,9 @@ namespace tolvane::gui {
 class MainWindow;
 class QtShell;
 
-// The desktop program's application object: its names and icon, a life in
-// the notification area with no window open, and the last resort of the
-// event dispatch.
+// The desktop program's application object: its names and icon, Qt's own
+// texts in Japanese, a life in the notification area with no window open,
+// and the last resort of the event dispatch.
 class Application : public QApplication {
   public:
     Application(int& argc, char** argv, QtShell& shell);

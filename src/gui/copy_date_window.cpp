@@ -28,6 +28,8 @@ struct FieldPlace {
     const char* unit;
 };
 
+constexpr int kUnitLabelHeight = 210;
+
 constexpr std::array<FieldPlace, 6> kFields{{
     {1440, 495, 1980, "年"},
     {2220, 435, 2700, "月"},
@@ -63,11 +65,12 @@ CopyDateWindow::CopyDateWindow(FormState& state, history::CopyDateDialog& dialog
         });
         fields_[i] = field;
 
-        // The unit labels are drawn a little taller than designed so the
-        // glyphs of this platform's fonts are not clipped.
         auto* unit = new QLabel(QString::fromUtf8(kFields[i].unit), this);
         unit->setObjectName(QStringLiteral("LabelUnit%1").arg(i));
-        place(unit, kFields[i].labelLeft, 30, 240, 255);
+        // Designed 180 twips high; at 180 the lowest antialiased row of "分"
+        // in our CJK font is cut off, and 210 (the font's line height) is the
+        // least that shows every glyph whole.
+        place(unit, kFields[i].labelLeft, 60, 180, kUnitLabelHeight);
         unitLabels_[i] = unit;
     }
 

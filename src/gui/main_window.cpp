@@ -38,12 +38,12 @@ template <typename Object> Object* named(Object* object, const char* name) {
 
 } // namespace
 
-MainWindow::MainWindow(Shell& shell, window::FileDialog& fileDialog, std::string executableFolder,
+MainWindow::MainWindow(Shell& shell, window::FileDialog& fileDialog, std::string settingsFolder,
                        std::string executableBaseName)
     : QMainWindow(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                                Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
       shell_(shell),
-      core_(shell, *this, fileDialog, std::move(executableFolder), std::move(executableBaseName)) {
+      core_(shell, *this, fileDialog, std::move(settingsFolder), std::move(executableBaseName)) {
     setWindowIcon(applicationIcon());
     createControls();
     connectControls();
@@ -56,6 +56,9 @@ MainWindow::MainWindow(Shell& shell, window::FileDialog& fileDialog, std::string
 
     tray_ = named(new QSystemTrayIcon(windowIcon(), this), "Tray");
     tray_->setToolTip(QString::fromUtf8(window::kTrayTipText));
+    // The menu goes with the icon so that a desktop showing it over D-Bus
+    // (StatusNotifierItem) can offer it too.
+    tray_->setContextMenu(controlMenu_);
     connect(tray_, &QSystemTrayIcon::activated, this,
             [this](QSystemTrayIcon::ActivationReason reason) { trayActivated(reason); });
 
@@ -321,7 +324,9 @@ int MainWindow::trayCodeOf(QSystemTrayIcon::ActivationReason reason) {
 }
 
 void MainWindow::trayActivated(QSystemTrayIcon::ActivationReason reason) {
-    if (window::FormTolvane::trayOpensMenu(trayCodeOf(reason))) {
+    // An icon in an X11 tray opens its menu itself before reporting the
+    // press; a desktop that only reports the press gets it opened here.
+    if (window::FormTolvane::trayOpensMenu(trayCodeOf(reason)) && !controlMenu_->isVisible()) {
         controlMenu_->popup(QCursor::pos());
     }
 }

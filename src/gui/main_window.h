@@ -33,7 +33,7 @@ class MainWindow : public QMainWindow, public settings::WindowHooks {
     Q_OBJECT
 
   public:
-    MainWindow(Shell& shell, window::FileDialog& fileDialog, std::string executableFolder,
+    MainWindow(Shell& shell, window::FileDialog& fileDialog, std::string settingsFolder,
                std::string executableBaseName);
     ~MainWindow() override;
 
@@ -47,10 +47,6 @@ class MainWindow : public QMainWindow, public settings::WindowHooks {
     // The icon reported mouse activity; only a right-button press opens the
     // Control menu.
     void trayActivated(QSystemTrayIcon::ActivationReason reason);
-    static int trayCodeOf(QSystemTrayIcon::ActivationReason reason);
-
-    // There is one about box; choosing the command again brings it forward.
-    void showAboutBox();
 
     // WindowHooks
     void hideWindow() override;
@@ -65,6 +61,10 @@ class MainWindow : public QMainWindow, public settings::WindowHooks {
     void changeEvent(QEvent* event) override;
 
   private:
+    static int trayCodeOf(QSystemTrayIcon::ActivationReason reason);
+    // There is one about box; choosing the command again brings it forward.
+    void showAboutBox();
+
     void createControls();
     void connectControls();
     void createMenus();

@@ -1,6 +1,7 @@
 #include "gui/qt_shell.h"
 
 #include "gui/qt_text.h"
+#include "platform/termination_signal.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -32,9 +33,16 @@ Button QtShell::message(const std::string& text, MessageStyle style) {
         box.setDefaultButton(QMessageBox::Yes);
         box.setEscapeButton(QMessageBox::Cancel);
         break;
+    case MessageStyle::YesNo:
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        box.button(QMessageBox::Yes)->setText(QStringLiteral("はい(&Y)"));
+        box.button(QMessageBox::No)->setText(QStringLiteral("いいえ(&N)"));
+        box.setDefaultButton(QMessageBox::Yes);
+        box.setEscapeButton(QMessageBox::No);
+        break;
     }
     const int chosen = box.exec();
-    if (style != MessageStyle::YesNoCancel) {
+    if (style == MessageStyle::Ok || style == MessageStyle::OkExclamation) {
         return Button::Ok;
     }
     switch (chosen) {
@@ -43,7 +51,8 @@ Button QtShell::message(const std::string& text, MessageStyle style) {
     case QMessageBox::No:
         return Button::No;
     default:
-        return Button::Cancel; // the box closed any other way counts as Cancel
+        // The box closed any other way counts as its escape answer.
+        return style == MessageStyle::YesNo ? Button::No : Button::Cancel;
     }
 }
 
@@ -65,6 +74,12 @@ void QtShell::endApplication(EndKind kind, EndCause cause) {
         std::_Exit(status);
     }
     unloadAndExit(UnloadMode::ByProgram, status);
+}
+
+void QtShell::endIfSessionEnding() {
+    if (platform::terminationRequested()) {
+        endSession();
+    }
 }
 
 void QtShell::endSession() {

@@ -18,6 +18,9 @@ class QtShell : public Shell {
     Button message(const std::string& text, MessageStyle style = MessageStyle::Ok) override;
     void serveEvents() override;
     [[noreturn]] void endApplication(EndKind kind, EndCause cause) override;
+    // A termination signal seen between files ends the program at once; the
+    // event loop may not get to it before the run is over.
+    void endIfSessionEnding() override;
 
     // The program's own unload of the main window in the given mode (it
     // removes the icon). Set once the window exists.

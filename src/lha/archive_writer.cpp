@@ -10,6 +10,7 @@
 #include "platform/file_io.h"
 #include "platform/files.h"
 #include "platform/paths.h"
+#include "platform/temporaries.h"
 
 #include <algorithm>
 #include <optional>
@@ -78,6 +79,14 @@ class Planner {
         std::sort(names.begin(), names.end());
         for (const std::string& name : names) {
             const std::string child = platform::joinPath(path, name);
+            if (platform::isTemporaryName(name)) {
+                // A killed copy's leftover is no backup; one a live run is
+                // still writing would be lost with the folder.
+                if (platform::isStaleTemporary(child)) {
+                    continue;
+                }
+                throw LhaError(kErrorFolderInUse, "a run may still be writing " + child);
+            }
             const FileInfo childInfo = inspectFile(child, false);
             switch (childInfo.kind) {
             case FileKind::Regular:
@@ -271,6 +280,10 @@ PackSummary packArchive(const std::string& archive, const std::string& source) {
     } else {
         cannotRead(source);
     }
+
+    // Leftovers of killed archive runs (and any other stale temporaries of
+    // the program there) go before a new one is made.
+    platform::removeStaleTemporaries(platform::folderOfPath(archive));
 
     PackSummary summary;
     OutputFile out(archive);

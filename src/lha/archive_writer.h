@@ -23,11 +23,14 @@ struct PackSummary {
 // Symbolic links inside the folder are stored as links (their target text
 // as it is) and never followed; a link that cannot be stored that way throws
 // kErrorLinkNotStorable. A socket, pipe or device inside the folder throws
-// kErrorSpecialFile. A source that is itself a link is followed.
+// kErrorSpecialFile. A source that is itself a link is followed. The
+// program's own temporaries inside the folder are left out when their writer
+// is gone; one that a live run may still be writing throws kErrorFolderInUse.
 //
 // The archive is written under a temporary name beside the target, read back
 // and checked against the source, and only then renamed over the target.
-// Any failure throws LhaError and leaves neither file behind.
+// Any failure throws LhaError and leaves neither file behind. Stale
+// temporaries beside the target are removed first.
 PackSummary packArchive(const std::string& archive, const std::string& source);
 
 } // namespace tolvane::lha

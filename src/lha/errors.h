@@ -18,21 +18,26 @@ inline constexpr int kErrorFileTooLarge = 3;
 inline constexpr int kErrorCannotWriteArchive = 4;
 // Reading the written archive back did not give the source's sizes and CRCs.
 inline constexpr int kErrorVerifyFailed = 5;
-// A name holds the byte 0xFF (the format's path separator) or is too long
-// for a header.
+// A name holds the byte 0xFF (the format's path separator), is not valid
+// UTF-8 (readers stop at such a name) or is too long for a header.
 inline constexpr int kErrorBadName = 6;
 // Another Unlha() call is still running.
 inline constexpr int kErrorBusy = 7;
 // Anything unexpected (out of memory, internal fault).
 inline constexpr int kErrorInternal = 8;
 // The folder holds a symbolic link that cannot be archived: its path or its
-// target holds '|' (which splits a stored link into name and target) or the
-// byte 0xFF. Readers would restore it under the wrong name or target, and the
-// folder is deleted after archiving, so the whole archive is refused.
+// target holds '|' (which splits a stored link into name and target), the
+// byte 0xFF or text that is not UTF-8. Readers would restore it under the
+// wrong name or target, or stop there, and the folder is deleted after
+// archiving, so the whole archive is refused.
 inline constexpr int kErrorLinkNotStorable = 9;
 // The folder holds a socket, pipe or device: nothing the readers restore
 // could stand for it, so the whole archive is refused.
 inline constexpr int kErrorSpecialFile = 10;
+
+// The folder holds a temporary file that a run which may still be alive is
+// writing: the folder stays for a later run.
+inline constexpr int kErrorFolderInUse = 11;
 
 // Thrown inside the library; the front turns it into a result code.
 class LhaError : public std::runtime_error {

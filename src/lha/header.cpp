@@ -2,6 +2,7 @@
 
 #include "lha/crc16.h"
 #include "lha/errors.h"
+#include "platform/text_encoding.h"
 
 #include <algorithm>
 #include <cstring>
@@ -65,17 +66,22 @@ std::vector<std::string> splitAtSlashes(const std::string& text) {
     return parts;
 }
 
+// Readers take names as UTF-8, and some stop extracting at one that is not.
+bool storable(const std::string& s) {
+    return s.find(static_cast<char>(kFolderSeparator)) == std::string::npos &&
+           platform::isValidUtf8(s);
+}
+
 void checkLink(const EntryHeader& entry) {
     auto unusable = [](const std::string& s) {
-        return s.find('|') != std::string::npos ||
-               s.find(static_cast<char>(kFolderSeparator)) != std::string::npos;
+        return s.find('|') != std::string::npos || !storable(s);
     };
     if (entry.name.empty() || entry.linkTarget.empty() || unusable(entry.name) ||
         unusable(entry.linkTarget) ||
         std::any_of(entry.folders.begin(), entry.folders.end(), unusable)) {
         throw LhaError(kErrorLinkNotStorable,
-                       "symbolic link cannot be archived ('|' or the byte 0xFF in its path "
-                       "or target): " +
+                       "symbolic link cannot be archived ('|', the byte 0xFF or text that is "
+                       "not UTF-8 in its path or target): " +
                            entry.path() + " -> " + entry.linkTarget);
     }
 }
@@ -118,11 +124,9 @@ std::vector<std::uint8_t> encodeHeader(const EntryHeader& entry) {
         // Readers tell a link from a folder by this mode alone.
         mode = static_cast<std::uint16_t>(kModeLink | (mode & ~kModeTypeMask));
     }
-    auto hasSeparator = [](const std::string& s) {
-        return s.find(static_cast<char>(kFolderSeparator)) != std::string::npos;
-    };
-    if (hasSeparator(name) || std::any_of(folders.begin(), folders.end(), hasSeparator)) {
-        throw LhaError(kErrorBadName, "name holds the byte 0xFF: " + entry.path());
+    if (!storable(name) || !std::all_of(folders.begin(), folders.end(), storable)) {
+        throw LhaError(kErrorBadName,
+                       "name holds the byte 0xFF or is not valid UTF-8: " + entry.path());
     }
 
     struct Ext {

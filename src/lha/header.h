@@ -36,8 +36,9 @@ inline constexpr std::size_t kMaxHeaderSize = 4096;
 inline constexpr std::size_t kHeaderFixedSize = 26; // up to the first extension size
 
 // The header bytes, pad byte and header CRC included. Throws LhaError
-// (kErrorBadName) for a name with the byte 0xFF or one too long to fit, and
-// (kErrorLinkNotStorable) for a link whose path or target cannot be stored.
+// (kErrorBadName) for a name with the byte 0xFF, one that is not valid UTF-8
+// or one too long to fit, and (kErrorLinkNotStorable) for a link whose path or
+// target cannot be stored.
 //
 // A link is written the way Unix readers restore one: the text
 // "name|target" takes the place of its base name and, like any path, is split

@@ -3,6 +3,7 @@
 #include "platform/clock.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -15,10 +16,11 @@ namespace tolvane::platform {
 
 enum class FileKind { File, Folder, Link, Other };
 
-// Identifies a folder whatever path reaches it.
+// Identifies a folder whatever path reaches it: the volume it lies on and
+// its number there.
 struct FileId {
-    std::uint64_t device = 0;
-    std::uint64_t inode = 0;
+    std::uint64_t volume = 0;
+    std::uint64_t index = 0;
     friend bool operator==(const FileId&, const FileId&) = default;
 };
 
@@ -46,6 +48,10 @@ FileStatus fileStatus(const std::string& path);
 // there is no such entry or none can exist by that name.
 std::optional<FileStatus> linkStatus(const std::string& path);
 
+// Whether the folder a path leads to (links followed) is `folder` or lies
+// somewhere below it; false when the path leads to no folder.
+bool folderLiesWithin(const std::string& path, const FileId& folder);
+
 // The name an entry is known by: its last name, with "." and ".." resolved to
 // the real folder's name; empty for the root.
 std::string entryName(const std::string& path);
@@ -60,10 +66,16 @@ bool restoreAttributes(const std::string& path, const SavedAttributes& saved);
 bool setAttributesNormal(const std::string& path);   // the owner may write again
 bool setAttributesReadOnly(const std::string& path); // nobody may write
 
-// Copies a regular file with its content, attributes and modification time. Over an
-// old copy, the copy is written to a temporary name in the destination folder
-// and renamed over the old one only when complete; a failure leaves the old
-// copy as it was and nothing of the new one behind.
+// Copies a regular file with its content, attributes and modification time.
+// The copy is written to a temporary name in the destination folder and
+// renamed into place only when complete; a failure leaves the old copy as it
+// was and nothing of the new one behind. Where no temporary can be made or
+// filled (a folder that refuses new files, room for one version only), an
+// old copy is overwritten in place, and only when the volume has room for the
+// new version. Attributes the destination refuses are left as they come. A
+// source that keeps changing while it is read leaves a copy whose time
+// differs from the source's, so a later run copies it again. Stale copy
+// temporaries of killed runs in the destination folder are removed.
 void copyFile(const std::string& from, const std::string& to);
 
 // Makes `to` a symbolic link with the same target text as the link `from`,
@@ -119,9 +131,12 @@ bool removeFile(const std::string& path) noexcept;
 // Copies a folder with everything in it to `to`, which it creates when
 // missing; existing copies are overwritten. Links are copied as links and
 // never followed, sockets, pipes and devices are skipped, and neither the
-// folders named in `excluded` (when they exist) nor `to` itself is entered.
+// folders named in `excluded` (when they exist), nor `to` itself, nor a folder
+// met again below itself is entered. `beforeFile`, when given, is called
+// before each file and link is copied and may end the copy by throwing.
 void copyFolder(const std::string& from, const std::string& to,
-                const std::vector<std::string>& excluded = {});
+                const std::vector<std::string>& excluded = {},
+                const std::function<void()>& beforeFile = {});
 
 // Removes a file, a link or a folder with everything in it, read-only entries
 // included. A link is removed, never followed. A missing path is no failure.

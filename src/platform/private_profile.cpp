@@ -140,6 +140,11 @@ std::optional<std::string> PrivateProfile::value(std::string_view section,
     std::string_view found = keyLine(lines_[*at])->value;
     // What a reader of C strings would see.
     found = found.substr(0, found.find('\0'));
+    // One pair of surrounding quotes is no part of the value.
+    if (found.size() >= 2 && (found.front() == '"' || found.front() == '\'') &&
+        found.back() == found.front()) {
+        found = found.substr(1, found.size() - 2);
+    }
     return std::string(found);
 }
 
@@ -189,7 +194,12 @@ std::string getPrivateProfileString(std::string_view section, std::string_view k
     if (bufferSize == 0) {
         return {};
     }
-    const auto found = PrivateProfile::load(path).value(section, key);
+    std::optional<std::string> found;
+    try {
+        found = PrivateProfile::load(path).value(section, key);
+    } catch (const Failure&) {
+        // A file that is there but cannot be read has no keys to give.
+    }
     const std::string_view result = found ? std::string_view(*found) : defaultValue;
     return std::string(result.substr(0, utf8PrefixBytes(result, bufferSize - 1)));
 }

@@ -17,22 +17,24 @@ namespace tolvane::platform {
 // section with the rest of its line.
 class PrivateProfile {
   public:
-    // The file's content, read as UTF-8 or else CP932; a missing file gives an
-    // empty profile. Throws Failure when a file is there but cannot be read.
+    // The file's content, each line read as UTF-8 or else CP932; a missing
+    // file gives an empty profile. Throws Failure when a file is there but
+    // cannot be read.
     static PrivateProfile load(const std::string& path);
 
     PrivateProfile(std::string path, std::string_view text);
 
     const std::string& path() const { return path_; }
 
-    // The value (cut at a NUL, if it holds one); nothing when the section or
-    // key is missing.
+    // The value (cut at a NUL, if it holds one), without one pair of
+    // surrounding quotes ("..." or '...'); nothing when the section or key is
+    // missing.
     std::optional<std::string> value(std::string_view section, std::string_view key) const;
 
     // Replaces the key's value where it stands, or adds the key at the end of
     // its section, or the section at the end of the file. Throws Failure
-    // (EINVAL) for a name or value the file could not hold: a line break or NUL
-    // anywhere, "]" in a section, "=" in a key, an empty key.
+    // (invalid argument) for a name or value the file could not hold: a line
+    // break or NUL anywhere, "]" in a section, "=" in a key, an empty key.
     void set(std::string_view section, std::string_view key, std::string_view value);
 
     // The file as it will be written: UTF-8, every line ending in CR LF.
@@ -53,7 +55,8 @@ class PrivateProfile {
 
 // The value of key in section of the file, or defaultValue when the file,
 // section or key is missing, cut to at most bufferSize - 1 characters (never
-// inside a character). Throws Failure when the file cannot be read.
+// inside a character). Never fails: a file that is there but cannot be read
+// (no permission, a folder, a pipe) gives the default for every key.
 std::string getPrivateProfileString(std::string_view section, std::string_view key,
                                     std::string_view defaultValue, std::size_t bufferSize,
                                     const std::string& path);

@@ -11,4 +11,8 @@ int watchTerminationSignals();
 // Empties the pipe after it was reported readable.
 void drainTerminationPipe(int readEnd);
 
+// Whether such a signal has arrived since they were watched, for work that
+// cannot wait for the event loop (between the files of a run).
+bool terminationRequested();
+
 } // namespace tolvane::platform

@@ -63,13 +63,24 @@ bool isValidUtf8(std::string_view bytes) {
 }
 
 std::string decodeFileText(std::string_view bytes) {
-    if (isValidUtf8(bytes)) {
-        if (bytes.starts_with(kByteOrderMark)) {
-            bytes.remove_prefix(kByteOrderMark.size());
-        }
-        return std::string(bytes);
+    if (bytes.starts_with(kByteOrderMark)) {
+        bytes.remove_prefix(kByteOrderMark.size());
     }
-    return shiftJisToUtf8(bytes);
+    // Line by line, so one stray byte changes the meaning of its own line
+    // only. CP932 never uses CR or LF inside a character, so the cut is safe.
+    std::string text;
+    text.reserve(bytes.size());
+    while (!bytes.empty()) {
+        const std::size_t end = bytes.find_first_of("\r\n");
+        const std::string_view line = bytes.substr(0, end);
+        text += isValidUtf8(line) ? std::string(line) : shiftJisToUtf8(line);
+        if (end == std::string_view::npos) {
+            break;
+        }
+        text += bytes[end];
+        bytes.remove_prefix(end + 1);
+    }
+    return text;
 }
 
 std::size_t utf8PrefixBytes(std::string_view text, std::size_t maxCharacters) {

@@ -14,8 +14,9 @@ bool isValidUtf8(std::string_view bytes);
 // that is not CP932 becomes U+FFFD; nothing else is dropped.
 std::string shiftJisToUtf8(std::string_view bytes);
 
-// The text of a file the program reads: UTF-8 when the bytes are valid UTF-8
-// (a leading byte-order mark is dropped), otherwise CP932.
+// The text of a file the program reads, decided line by line: a line that is
+// valid UTF-8 stays as it is, any other is read as CP932. A leading
+// byte-order mark is dropped; line ends are kept.
 std::string decodeFileText(std::string_view bytes);
 
 // The byte length of the first maxCharacters characters of a UTF-8 text, so a

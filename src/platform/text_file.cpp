@@ -1,23 +1,9 @@
 #include "platform/text_file.h"
 
 #include "platform/failure.h"
-#include "platform/file_io.h"
 #include "platform/text_encoding.h"
 
 namespace tolvane::platform {
-
-std::optional<std::string> readFileIfPresent(const std::string& path) {
-    auto file = InputFile::openIfPresent(path);
-    if (!file) {
-        return std::nullopt;
-    }
-    std::string content;
-    char buffer[65536];
-    while (const std::size_t got = file->read(buffer, sizeof buffer)) {
-        content.append(buffer, got);
-    }
-    return content;
-}
 
 std::string readFileBytes(const std::string& path) {
     auto content = readFileIfPresent(path);

@@ -18,7 +18,7 @@ class ModuleINI {
     bool setIniFileName(const std::string& path);
 
     // The key's value, at most 255 characters; empty when the key, section or
-    // file is missing. Throws platform::Failure when the file cannot be read.
+    // file is missing, or the file cannot be read.
     std::string readIniValue(const std::string& section, const std::string& key);
 
     // Writes one key (file and section created as needed). False when the

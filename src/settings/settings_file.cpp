@@ -32,17 +32,25 @@ std::string failureText(const platform::Failure& failure) {
 
 SettingsFile::SettingsFile(FormState& state, Shell& shell, monitor::Monitor& monitor,
                            history::DateCopyMenu& dateMenu, ModuleINI& ini,
-                           std::string executableFolder, std::string executableBaseName)
+                           std::string settingsFolder, std::string executableBaseName)
     : state_(state), shell_(shell), monitor_(monitor), dateMenu_(dateMenu), ini_(ini),
-      executableFolder_(std::move(executableFolder)),
+      settingsFolder_(std::move(settingsFolder)),
       executableBaseName_(std::move(executableBaseName)) {}
 
+std::string iniFileName(const std::string& executableBaseName) {
+    return executableBaseName + ".Ini";
+}
+
+std::string dataFileName() {
+    return std::string(kApplicationTitle) + ".dat";
+}
+
 std::string SettingsFile::iniFilePath() const {
-    return platform::joinPath(executableFolder_, executableBaseName_ + ".Ini");
+    return platform::joinPath(settingsFolder_, iniFileName(executableBaseName_));
 }
 
 std::string SettingsFile::dataFilePath() const {
-    return platform::joinPath(executableFolder_, std::string(kApplicationTitle) + ".dat");
+    return platform::joinPath(settingsFolder_, dataFileName());
 }
 
 void SettingsFile::clearConfig() {

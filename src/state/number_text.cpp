@@ -1,8 +1,8 @@
 #include "state/number_text.h"
 
+#include <charconv>
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
+#include <system_error>
 
 namespace tolvane {
 
@@ -60,7 +60,7 @@ double valueOfText(std::string_view text) {
     }
 
     // Collect the number's characters without the skipped blanks, then let
-    // strtod read them: it rounds correctly and knows the double range.
+    // the standard reader round them; unlike strtod it ignores the locale.
     std::string number;
     bool sawSign = false;
     bool sawDigit = false;
@@ -116,9 +116,22 @@ double valueOfText(std::string_view text) {
         }
     }
 
-    double value = std::strtod(number.c_str(), nullptr);
-    if (!std::isfinite(value)) {
-        return 0;
+    return decimalOfText(number).value_or(0);
+}
+
+std::optional<double> decimalOfText(std::string_view text) {
+    // The reader takes no plus sign.
+    if (!text.empty() && text.front() == '+') {
+        text.remove_prefix(1);
+        if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
+            return std::nullopt;
+        }
+    }
+    double value = 0;
+    const char* end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, value, std::chars_format::general);
+    if (error != std::errc() || stop != end || !std::isfinite(value)) {
+        return std::nullopt;
     }
     return value;
 }
@@ -127,9 +140,17 @@ std::string textOfNumber(double value) {
     if (value == 0 || !std::isfinite(value)) {
         return "0";
     }
+    // As printf's "%.15G", but always with a point whatever the locale.
     char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.15G", value);
-    return buffer;
+    const auto result =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 15);
+    std::string text(buffer, result.ptr);
+    for (char& c : text) {
+        if (c == 'e') {
+            c = 'E';
+        }
+    }
+    return text;
 }
 
 std::string countdownCaption(const std::string& statusCaption, double remainingTimeMs) {

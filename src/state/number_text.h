@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -10,6 +11,11 @@ namespace tolvane {
 // that stretch are skipped. "&H" and "&O" introduce hexadecimal and octal
 // integers. A value beyond the double range counts as no number (0).
 double valueOfText(std::string_view text);
+
+// The whole text as a decimal number (sign, digits, at most one ".", an E
+// exponent), or nothing: no blanks, no hexadecimal, no infinity. The point is
+// "." whatever the locale.
+std::optional<double> decimalOfText(std::string_view text);
 
 // A number in general form: no leading blank, no thousands separator, at most
 // 15 significant digits, no trailing zeros, an exponent only for very large or

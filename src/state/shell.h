@@ -9,6 +9,7 @@ enum class MessageStyle {
     Ok,            // OK only, no icon
     OkExclamation, // OK with the exclamation icon
     YesNoCancel,   // Yes, No and Cancel, no icon
+    YesNo,         // Yes and No, no icon
 };
 
 enum class Button { Ok, Yes, No, Cancel };
@@ -45,6 +46,11 @@ class Shell {
 
     // Ends the program. Never returns.
     [[noreturn]] virtual void endApplication(EndKind kind, EndCause cause) = 0;
+
+    // Called before each file of a run: when the session is ending or the
+    // process was asked to terminate, ends the program as at a session end
+    // (icon removed, nothing asked, nothing saved) and does not return.
+    virtual void endIfSessionEnding() {}
 };
 
 } // namespace tolvane

@@ -26,7 +26,7 @@ namespace tolvane::window {
 class FormTolvane {
   public:
     FormTolvane(Shell& shell, settings::WindowHooks& hooks, FileDialog& fileDialog,
-                std::string executableFolder, std::string executableBaseName);
+                std::string settingsFolder, std::string executableBaseName);
     FormTolvane(const FormTolvane&) = delete;
     FormTolvane& operator=(const FormTolvane&) = delete;
 

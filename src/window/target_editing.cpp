@@ -1,10 +1,17 @@
 #include "window/target_editing.h"
 
+#include "engine/copy_name.h"
 #include "platform/paths.h"
 
 #include <utility>
 
 namespace tolvane::window {
+
+std::string sameCopyNameQuestion(const std::string& listed, const std::string& added) {
+    return "コピー先で同じ名前になるため、互いのファイルが上書きされます。\r\n"
+           "登録済み：" +
+           listed + "\r\n追加：" + added + "\r\nリストに追加しますか？";
+}
 
 TargetEditing::TargetEditing(FormState& state, Shell& shell, std::function<void()> pauseMonitoring,
                              FileDialog& dialog)
@@ -15,6 +22,12 @@ bool TargetEditing::addStagedTarget() {
     if (staged.empty()) {
         return true;
     }
+    if (const auto listed = entrySharingCopyName(staged)) {
+        if (shell_.message(sameCopyNameQuestion(*listed, staged), MessageStyle::YesNo) !=
+            Button::Yes) {
+            return true; // declined: the list stays as it was
+        }
+    }
     pauseMonitoring_();
     // The list addresses entries with 16-bit indices. A full list takes no
     // more; the staged path stays in its box, so nothing typed is lost.
@@ -24,6 +37,18 @@ bool TargetEditing::addStagedTarget() {
     }
     state_.configChanged = true;
     return true;
+}
+
+std::optional<std::string> TargetEditing::entrySharingCopyName(const std::string& path) const {
+    const std::string name = engine::copyNameOf(path);
+    const std::string trimmed = platform::removeTrailingSeparators(path);
+    for (const std::string& listed : state_.listTargets()) {
+        if (platform::samePath(engine::copyNameOf(listed), name) &&
+            !platform::samePath(platform::removeTrailingSeparators(listed), trimmed)) {
+            return listed;
+        }
+    }
+    return std::nullopt;
 }
 
 void TargetEditing::addOnEnter(int keyCode) {

@@ -19,6 +19,10 @@ inline constexpr int kEnterKeyCode = 13;
 
 inline constexpr const char* kListFullMessage = "リストがいっぱいです。これ以上は登録できません。";
 
+// Asked before an entry joins a list that holds another source whose copy
+// would take the same name below the destination.
+std::string sameCopyNameQuestion(const std::string& listed, const std::string& added);
+
 // Editing of the target list, the staging box and the destination box. Every
 // edit of the list or of the destination pauses monitoring and marks the
 // settings as changed; the staging box alone does neither.
@@ -28,8 +32,10 @@ class TargetEditing {
     TargetEditing(FormState& state, Shell& shell, std::function<void()> pauseMonitoring,
                   FileDialog& dialog);
 
-    // "▽": appends the staged path; an empty box adds nothing. Returns false
-    // when the list is full and the path stayed in its box.
+    // "▽": appends the staged path; an empty box adds nothing. A path whose
+    // copy would share its name with another entry's is added only when the
+    // user agrees. Returns false when the list is full and the path stayed in
+    // its box.
     bool addStagedTarget();
     // Enter in the staging box acts as "▽"; other keys are the box's own.
     void addOnEnter(int keyCode);
@@ -51,6 +57,10 @@ class TargetEditing {
     void trimDestination();
 
   private:
+    // The first listed entry, other than the path itself, whose copy takes
+    // the same name as the path's.
+    std::optional<std::string> entrySharingCopyName(const std::string& path) const;
+
     FormState& state_;
     Shell& shell_;
     std::function<void()> pauseMonitoring_;

@@ -1,12 +1,6 @@
 #include "engine_fixture.h"
 #include "support/system.h"
 
-#include <csignal>
-#ifndef _WIN32
-#include <sys/resource.h>
-#include <unistd.h>
-#endif
-
 namespace tolvane::engine {
 namespace {
 
@@ -15,14 +9,17 @@ using DiffCopy = EngineTest;
 const std::string kCopyFailed = "CopyDiffFile:CopyFileに失敗しました。\r\nreturn_code=0\r\n"
                                 "コピー先に上書きできないファイルが存在します";
 
-// The one message of a failed copy: the fixed text, then the platform's cause
-// on a line of its own.
-void expectCopyFailed(const testing::FakeShell& shell, const std::string& cause) {
+// The one message of a failed copy: the fixed text, then the two paths and
+// the platform's cause on lines of their own.
+void expectCopyFailed(const testing::FakeShell& shell, const std::string& from,
+                      const std::string& to, const std::string& cause) {
     ASSERT_EQ(shell.messages.size(), 1u);
     const std::string& text = shell.messages[0].text;
-    EXPECT_EQ(text.rfind(kCopyFailed + "\r\n", 0), 0u) << text;
-    EXPECT_NE(text.find(cause, kCopyFailed.size()), std::string::npos) << text;
-    EXPECT_EQ(text.find("\r\n", kCopyFailed.size() + 2), std::string::npos) << text;
+    const std::string lines =
+        kCopyFailed + "\r\nコピー元：" + from + "\r\nコピー先：" + to + "\r\n";
+    EXPECT_EQ(text.rfind(lines, 0), 0u) << text;
+    EXPECT_NE(text.find(cause, lines.size()), std::string::npos) << text;
+    EXPECT_EQ(text.find("\r\n", lines.size()), std::string::npos) << text;
 }
 
 TEST_F(DiffCopy, CopiesOnlyWhenTimeOrLengthDiffers) {
@@ -94,7 +91,7 @@ TEST_F(DiffCopy, AFolderInTheCopysPlaceEndsTheProgramWithTheCopyMessage) {
     write("src", "s");
     write("copy/inside.txt", "kept");
     EXPECT_TRUE(ends([&] { engine.copyFileIfChanged(path("src"), path("copy")); }));
-    expectCopyFailed(shell,
+    expectCopyFailed(shell, path("src"), path("copy"),
                      platform::Failure::about(testing::kIsAFolder, path("copy")).description());
     EXPECT_EQ(shell.endKind, EndKind::Orderly);
     EXPECT_EQ(read("copy/inside.txt"), "kept");
@@ -105,7 +102,7 @@ TEST_F(DiffCopy, AFolderInTheCopysPlaceEndsTheProgramWithTheCopyMessage) {
 TEST_F(DiffCopy, ANameTheFileSystemRefusesEndsWithTheCopyMessage) {
     write("src", "s");
     EXPECT_TRUE(ends([&] { engine.copyFileIfChanged(path("src"), path(std::string(300, 'n'))); }));
-    expectCopyFailed(shell, "File name too long");
+    expectCopyFailed(shell, path("src"), path(std::string(300, 'n')), "File name too long");
     EXPECT_EQ(names(""), std::vector<std::string>{"src"});
 }
 #endif
@@ -115,18 +112,14 @@ TEST_F(DiffCopy, ANameTheFileSystemRefusesEndsWithTheCopyMessage) {
 TEST_F(DiffCopy, AFullDiskKeepsThePreviousCopy) {
     write("src", std::string(256 * 1024, 's'));
     write("out/copy", "previous");
-    struct rlimit old {};
-    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
-    const auto handler = std::signal(SIGXFSZ, SIG_IGN);
-    struct rlimit small = old;
-    small.rlim_cur = 64 * 1024;
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
-    const bool ended = ends([&] { engine.copyFileIfChanged(path("src"), path("out/copy")); });
-    ::setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, handler);
+    bool ended = false;
+    {
+        const testing::FileSizeLimit limit(64 * 1024);
+        ended = ends([&] { engine.copyFileIfChanged(path("src"), path("out/copy")); });
+    }
 
     EXPECT_TRUE(ended);
-    expectCopyFailed(shell, "File too large");
+    expectCopyFailed(shell, path("src"), path("out/copy"), "File too large");
     EXPECT_EQ(read("out/copy"), "previous");
     EXPECT_EQ(names("out"), std::vector<std::string>{"copy"});
 }
@@ -137,7 +130,8 @@ TEST_F(DiffCopy, ASourceGoneBeforeTheComparisonIsAnUnexpectedFailure) {
     EXPECT_TRUE(ends([&] { engine.copyFileIfChanged(path("gone"), path("copy")); }));
     EXPECT_EQ(shell.texts(),
               std::vector<std::string>{
-                  "CopyDiffFile:予期しないエラーが発生しました。\r\n" +
+                  "CopyDiffFile:予期しないエラーが発生しました。\r\nコピー元：" + path("gone") +
+                  "\r\nコピー先：" + path("copy") + "\r\n" +
                   platform::Failure::about(testing::kFileNotFound, path("gone")).description()});
     EXPECT_EQ(read("copy"), "kept");
 }

@@ -11,7 +11,6 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <string>
-#include <sys/stat.h>
 #include <vector>
 
 namespace tolvane::engine {
@@ -61,13 +60,11 @@ class EngineTest : public ::testing::Test {
 #else
     // The permission bits, as the system reports them.
     std::uint32_t mode(const std::string& relative) const {
-        struct stat status {};
-        EXPECT_EQ(::stat(path(relative).c_str(), &status), 0) << relative;
-        return status.st_mode & 07777;
+        return testing::permissionsOf(path(relative));
     }
 
     void chmod(const std::string& relative, unsigned mode) {
-        ASSERT_EQ(::chmod(path(relative).c_str(), mode), 0);
+        testing::setPermissions(path(relative), mode);
     }
 #endif
 

@@ -1,6 +1,9 @@
 #include "engine_fixture.h"
 #include "platform/clock.h"
 #include "support/system.h"
+#ifndef _WIN32
+#include "support/child_process.h"
+#endif
 
 namespace tolvane::engine {
 namespace {
@@ -145,7 +148,8 @@ TEST_F(EntryCopy, ADestinationThatCannotBeMadeEndsWithTheUnexpectedErrorMessage)
     ASSERT_EQ(shell.messages.size(), 1u);
     EXPECT_EQ(
         shell.messages[0].text,
-        "CopyFolderMain:予期しないエラーが発生しました。\r\n" +
+        "CopyFolderMain:予期しないエラーが発生しました。\r\nコピー元：" + path("data/a.txt") +
+            "\r\n" +
             platform::Failure::about(testing::kNotAFolder, path("blocker/backup")).description());
     EXPECT_EQ(read("blocker"), "a file where a folder should be");
 }
@@ -158,8 +162,10 @@ TEST_F(EntryCopy, AFolderEntryBelowAFileEndsThroughTheFolderCreation) {
     EXPECT_TRUE(ends([&] { engine.copyEntry(path("data/Work")); }));
 
     ASSERT_EQ(shell.messages.size(), 1u);
-    EXPECT_EQ(shell.messages[0].text.rfind("makeLongDir:予期しないエラーが発生しました。\r\n", 0),
-              0u);
+    EXPECT_EQ(shell.messages[0].text,
+              "makeLongDir:予期しないエラーが発生しました。\r\nフォルダ：" +
+                  path("blocker/backup/Work") + "\r\n" +
+                  platform::Failure::about(testing::kFileExists, path("blocker")).description());
     EXPECT_EQ(read("blocker"), "x");
 }
 
@@ -214,6 +220,91 @@ TEST_F(EntryCopy, DateHistorySecondRunOfTheDayCopiesOnlyChangedFiles) {
     EXPECT_EQ(read("backup/20261208/Work/b.txt"), "bb");
     EXPECT_TRUE(shell.messages.empty());
 }
+
+} // namespace
+} // namespace tolvane::engine
+
+namespace tolvane::engine {
+namespace {
+
+TEST_F(EntryCopy, ACopyFolderLinkedElsewhereIsFollowedButNotOneLinkedToItsSource) {
+    SKIP_WITHOUT_SYMLINKS(dir.path());
+    write("data/Work/a.txt", "a");
+    write("data/Home/h.txt", "h");
+    write("disk2/Work/old.txt", "o");
+    std::filesystem::create_directory(path("backup"));
+    std::filesystem::create_directory_symlink(path("disk2/Work"), path("backup/Work"));
+    std::filesystem::create_directory_symlink(path("data/Home"), path("backup/Home"));
+    state.setTextSaveAt(path("backup"));
+
+    engine.copyEntry(path("data/Work"));
+    engine.copyEntry(path("data/Home"));
+
+    EXPECT_EQ(platform::linkStatus(path("backup/Work"))->kind, platform::FileKind::Link);
+    EXPECT_EQ(names("disk2/Work"), (std::vector<std::string>{"a.txt", "old.txt"}));
+    EXPECT_EQ(platform::linkStatus(path("backup/Home"))->kind, platform::FileKind::Folder);
+    EXPECT_EQ(read("backup/Home/h.txt"), "h");
+    EXPECT_EQ(names("data/Home"), std::vector<std::string>{"h.txt"});
+    EXPECT_TRUE(shell.messages.empty());
+}
+
+TEST_F(EntryCopy, PathsWithANulNeverReachTheFileSystem) {
+    write("data/a.txt", "a");
+    write("data/sub/b.txt", "b");
+    std::filesystem::create_directory(path("backup"));
+    state.setTextSaveAt(path("backup"));
+    const std::string folder = path("data") + std::string("\0/sub", 5);
+    const std::string file = path("data/a.txt") + std::string(1, '\0');
+
+    engine.copyEntry(folder);
+    engine.copyEntry(file);
+
+    EXPECT_EQ(shell.texts(),
+              (std::vector<std::string>{"コピー対象がありません。\r\nTargetFolder=" + folder,
+                                        "コピー対象がありません。\r\nTargetFolder=" + file}));
+    EXPECT_TRUE(names("backup").empty());
+
+    // A destination with a NUL cannot be made; nothing is written elsewhere.
+    shell.messages.clear();
+    state.setTextSaveAt(path("backup") + std::string("\0x", 2));
+    EXPECT_TRUE(ends([&] { engine.copyEntry(path("data")); }));
+    ASSERT_EQ(shell.messages.size(), 1u);
+    EXPECT_EQ(shell.messages[0].text.rfind("makeLongDir:予期しないエラーが発生しました。\r\n", 0),
+              0u);
+    EXPECT_TRUE(names("backup").empty());
+}
+
+#ifndef _WIN32
+TEST_F(EntryCopy, AnUnreadableFolderStopsTheWholeCopyAndLaterRunsNameIt) {
+    write("data/Work/locked/s.txt", "s");
+    write("data/Work/z/y.txt", "y");
+    chmod("data/Work/locked", 0);
+    state.setTextSaveAt(path("backup"));
+
+    const auto result = testing::runInChild(
+        [&] { return testing::becomeUnprivileged(dir.path(), path("data/Work/locked")); },
+        [&] {
+            std::string report =
+                ends([&] { engine.copyEntry(path("data/Work")); }) ? "ended" : "returned";
+            report += ends([&] { engine.copyEntry(path("data/Work")); }) ? " ended" : " returned";
+            for (const auto& text : shell.texts()) {
+                report += "\n--\n" + text;
+            }
+            return report;
+        });
+    if (!result.ran) {
+        GTEST_SKIP() << result.text;
+    }
+
+    const std::string locked = path("data/Work/locked");
+    EXPECT_EQ(result.text, "ended returned\n--\n"
+                           "CopyFolderMain:予期しないエラーが発生しました。\r\nコピー元：" +
+                               path("data/Work") + "\r\nPermission denied: " + locked +
+                               "\n--\nフォルダを読み込めません。\r\nフォルダ：" + locked +
+                               "\r\nPermission denied: " + locked);
+    EXPECT_EQ(read("backup/Work/z/y.txt"), "y");
+}
+#endif
 
 } // namespace
 } // namespace tolvane::engine

@@ -1,7 +1,8 @@
 #include "engine_fixture.h"
 #include "support/system.h"
-
-#include <unistd.h>
+#ifndef _WIN32
+#include "support/child_process.h"
+#endif
 
 namespace tolvane::engine {
 namespace {
@@ -50,7 +51,11 @@ TEST_F(FolderWalk, ATopFolderGoneBeforeItIsOpenedEndsTheProgram) {
 
     EXPECT_TRUE(ends([&] { engine.copyEntry(path("src/Work")); }));
 
-    EXPECT_EQ(shell.texts(), std::vector<std::string>{"GetFiles:ファイルの処理に失敗しました。"});
+    EXPECT_EQ(
+        shell.texts(),
+        std::vector<std::string>{
+            "GetFiles:ファイルの処理に失敗しました。\r\nフォルダ：" + path("src/Work") + "\r\n" +
+            platform::Failure::about(testing::kFolderNotFound, path("src/Work")).description()});
     EXPECT_EQ(shell.endKind, EndKind::Orderly);
     EXPECT_TRUE(platform::folderExists(path("dst/Work")));
 }
@@ -62,7 +67,7 @@ TEST_F(FolderWalk, LinksAreCopiedAsLinksAndSpecialFilesSkipped) {
     write("outside/secret.txt", "s");
     std::filesystem::create_symlink("..", path("src/a/up"));
     std::filesystem::create_directory_symlink(path("outside"), path("src/out"));
-    ASSERT_EQ(::mkfifo(path("src/a/pipe").c_str(), 0600), 0);
+    testing::makeFifo(path("src/a/pipe"));
 
     EXPECT_TRUE(engine.walkFolder(path("src"), path("dst")));
     EXPECT_EQ(platform::readLink(path("dst/a/up")), "..");
@@ -80,19 +85,80 @@ TEST_F(FolderWalk, LinksAreCopiedAsLinksAndSpecialFilesSkipped) {
 }
 #endif
 
-TEST_F(FolderWalk, AnOldLinkCopyIsReplacedByTheFolderNotWrittenThrough) {
+TEST_F(FolderWalk, ALinkInTheCopyIsFollowedUnlessItLeadsBackIntoTheSource) {
     SKIP_WITHOUT_SYMLINKS(dir.path());
-    write("outside/keep.txt", "k");
+    // Part of the backup placed on another disk.
+    write("disk2/keep.txt", "k");
     std::filesystem::create_directory(path("dst"));
-    std::filesystem::create_directory_symlink(path("outside"), path("dst/sub"));
+    std::filesystem::create_directory_symlink(path("disk2"), path("dst/sub"));
     write("src/sub/new.txt", "n");
+    // An old copy of a source link that pointed into the source.
+    write("src/other/o.txt", "o");
+    std::filesystem::create_directory_symlink(path("src/other"), path("dst/back"));
+    write("src/back/b.txt", "b");
 
     EXPECT_TRUE(engine.walkFolder(path("src"), path("dst")));
 
-    EXPECT_EQ(platform::linkStatus(path("dst/sub"))->kind, platform::FileKind::Folder);
-    EXPECT_EQ(read("dst/sub/new.txt"), "n");
-    EXPECT_EQ(names("outside"), std::vector<std::string>{"keep.txt"});
+    EXPECT_EQ(platform::linkStatus(path("dst/sub"))->kind, platform::FileKind::Link);
+    EXPECT_EQ(names("disk2"), (std::vector<std::string>{"keep.txt", "new.txt"}));
+    EXPECT_EQ(platform::linkStatus(path("dst/back"))->kind, platform::FileKind::Folder);
+    EXPECT_EQ(read("dst/back/b.txt"), "b");
+    EXPECT_EQ(names("src/other"), std::vector<std::string>{"o.txt"});
+    EXPECT_TRUE(shell.messages.empty());
 }
+
+#ifndef _WIN32
+// The walk's result and its messages, as a child process reports them.
+std::string walkReport(bool walked, const testing::FakeShell& shell) {
+    std::string report = walked ? "walked" : "not walked";
+    for (const auto& text : shell.texts()) {
+        report += "\n--\n" + text;
+    }
+    return report;
+}
+
+TEST_F(FolderWalk, AnUnreadableSubFolderIsNamedAndItsSiblingsAreStillWalked) {
+    write("src/a/x.txt", "x");
+    write("src/locked/secret.txt", "s");
+    write("src/z/y.txt", "y");
+    chmod("src/locked", 0);
+
+    const auto result = testing::runInChild(
+        [&] { return testing::becomeUnprivileged(dir.path(), path("src/locked")); },
+        [&] { return walkReport(engine.walkFolder(path("src"), path("dst")), shell); });
+    if (!result.ran) {
+        GTEST_SKIP() << result.text;
+    }
+
+    EXPECT_EQ(result.text, "walked\n--\nフォルダを読み込めません。\r\nフォルダ：" +
+                               path("src/locked") + "\r\nPermission denied: " + path("src/locked"));
+    EXPECT_EQ(read("dst/a/x.txt"), "x");
+    EXPECT_EQ(read("dst/z/y.txt"), "y");
+    EXPECT_TRUE(names("dst/locked").empty());
+}
+#endif
+
+#ifndef _WIN32
+TEST_F(FolderWalk, AFolderMetAgainBelowItselfIsNotEnteredAgain) {
+    write("src/a.txt", "a");
+    std::filesystem::create_directory(path("src/loop"));
+
+    const auto result =
+        testing::runInChild([&] { return testing::mountLoop(path("src"), path("src/loop")); },
+                            [&] {
+                                const bool walked = engine.walkFolder(path("src"), path("walked"));
+                                platform::copyFolder(path("src"), path("whole"));
+                                return walkReport(walked, shell);
+                            });
+    if (!result.ran) {
+        GTEST_SKIP() << result.text;
+    }
+
+    EXPECT_EQ(result.text, "walked");
+    EXPECT_EQ(names("walked"), std::vector<std::string>{"a.txt"});
+    EXPECT_EQ(names("whole"), std::vector<std::string>{"a.txt"});
+}
+#endif
 
 TEST_F(FolderWalk, AFileCopiedOntoItselfEndsTheProcessAtOnce) {
     write("src/a.txt", "a");
@@ -135,7 +201,9 @@ TEST_F(FolderWalk, AFileGoneBetweenTheListingAndItsCopyEndsWithTheCopyMessage) {
     EXPECT_EQ(
         shell.messages[0].text,
         "CopyDiffFile:CopyFileに失敗しました。\r\nreturn_code=0\r\n"
-        "コピー先に上書きできないファイルが存在します\r\n" +
+        "コピー先に上書きできないファイルが存在します\r\n"
+        "コピー元：" +
+            path("src/a.txt") + "\r\nコピー先：" + path("dst/a.txt") + "\r\n" +
             platform::Failure::about(testing::kFileNotFound, path("src/a.txt")).description());
     EXPECT_EQ(names("dst"), std::vector<std::string>{"keep.txt"});
 }

@@ -384,6 +384,8 @@ TEST_F(MainWindowTest, OnlyTheContextActivationOpensTheControlMenu) {
     EXPECT_TRUE(controlMenu()->isVisible());
     controlMenu()->hide();
     EXPECT_EQ(trayIcon()->toolTip(), QStringLiteral("Tolvane"));
+    // The same menu goes with the icon to desktops that show it themselves.
+    EXPECT_EQ(trayIcon()->contextMenu(), controlMenu());
 }
 
 TEST_F(MainWindowTest, WithoutANotificationAreaTheWindowStartsShown) {
@@ -522,6 +524,43 @@ TEST_F(MainWindowTest, TheDateDialogKeepsItsDesignedPlaces) {
     EXPECT_EQ(date.textDate(5)->geometry(), QRect(340, 0, 29, 21));
     EXPECT_EQ(date.keepDatesBox()->geometry(), QRect(56, 24, 161, 17));
     EXPECT_EQ(date.commandOK()->geometry(), QRect(296, 24, 81, 20));
+    // 60 twips below the dialog's top, to the right of each field, 180 wide;
+    // 210 high rather than 180, the least that our fonts' glyphs fit.
+    const int unitLefts[] = {132, 180, 228, 276, 324, 372};
+    for (int i = 0; i < 6; ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(date.unitLabel(i)->geometry(), QRect(unitLefts[i], 4, 12, 14));
+    }
+}
+
+// Ink a label draws, summed over its pixels: darker is more.
+double inkOf(QWidget* label) {
+    const QImage image = label->grab().toImage();
+    const QColor background = label->palette().color(label->backgroundRole());
+    double ink = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            ink += std::abs(qGray(image.pixel(x, y)) - qGray(background.rgb()));
+        }
+    }
+    return ink;
+}
+
+TEST_F(MainWindowTest, TheDateDialogsUnitLabelsShowTheirWholeGlyphs) {
+    const DateControls date;
+    for (int i = 0; i < 6; ++i) {
+        QLabel* unit = date.unitLabel(i);
+        SCOPED_TRACE(unit->text().toStdString());
+        // The same label, larger: the glyph lands on the same pixels, only
+        // shifted, and nothing of it is cut off.
+        QLabel unclipped(unit->text());
+        unclipped.setFont(unit->font());
+        unclipped.setAlignment(unit->alignment());
+        unclipped.setEnabled(unit->isEnabled());
+        unclipped.resize(unit->size() + QSize(20, 20));
+        const double whole = inkOf(&unclipped);
+        EXPECT_EQ(inkOf(unit), whole);
+    }
 }
 
 TEST(FileDialogFilter, AllFilesBecomesQtsPattern) {

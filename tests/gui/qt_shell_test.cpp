@@ -67,6 +67,19 @@ TEST(QtShell, MessageBoxesCarryTheTitleButtonsAndIcon) {
     answer.arm(QMessageBox::NoButton);
     EXPECT_EQ(shell.message("q", MessageStyle::YesNoCancel), Button::Cancel)
         << "a box closed otherwise counts as Cancel";
+
+    answer.arm(QMessageBox::No);
+    EXPECT_EQ(shell.message("q", MessageStyle::YesNo), Button::No);
+    EXPECT_EQ(answer.buttons, QMessageBox::Yes | QMessageBox::No);
+    EXPECT_EQ(answer.captions.size(), 2);
+    EXPECT_TRUE(answer.captions.contains(QStringLiteral("はい(&Y)")));
+    EXPECT_TRUE(answer.captions.contains(QStringLiteral("いいえ(&N)")));
+    EXPECT_EQ(answer.icon, QMessageBox::NoIcon);
+    answer.arm(QMessageBox::Yes);
+    EXPECT_EQ(shell.message("q", MessageStyle::YesNo), Button::Yes);
+    answer.arm(QMessageBox::NoButton);
+    EXPECT_EQ(shell.message("q", MessageStyle::YesNo), Button::No)
+        << "a Yes/No box closed otherwise counts as No";
 }
 
 TEST(QtShell, ServingEventsIsRateLimited) {

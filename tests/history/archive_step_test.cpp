@@ -205,6 +205,21 @@ TEST(ArchiveStep, ArchiverErrorIsShownWithItsCodeAndTheFolderStays) {
     EXPECT_TRUE(real.finished.empty());
 }
 
+#ifndef _WIN32
+// Windows names are UTF-16 throughout: every name there converts.
+TEST(ArchiveStep, ANameThatIsNotUtf8KeepsTheFolderWithTheNamesCode) {
+    TempDir dest;
+    Rig rig(dest.str());
+    writeFile(dest.path() / "20240229" / "a.txt", "a\n");
+    writeFile(dest.path() / "20240229" / "caf\xe9.txt", "latin-1 name\n");
+    rig.step.compressPastDateFolders();
+    EXPECT_EQ(rig.shell.texts(), std::vector<std::string>{kErrorPrefix + "6"});
+    EXPECT_TRUE(rig.finished.empty());
+    EXPECT_EQ(testing::namesIn(dest.path()), std::vector<std::string>{"20240229"});
+    EXPECT_EQ(readFile(dest.path() / "20240229" / "caf\xe9.txt"), "latin-1 name\n");
+}
+#endif
+
 TEST(ArchiveStep, MissingArchiverWarnsAndLeavesEverything) {
     TempDir dest;
     Rig rig(dest.str());

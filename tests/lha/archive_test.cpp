@@ -9,7 +9,6 @@
 #include <map>
 #include <regex>
 #include <string>
-#include <sys/stat.h>
 #include <vector>
 
 namespace tolvane::lha {
@@ -20,7 +19,9 @@ using testing::randomBytes;
 using testing::readBytes;
 using testing::textBytes;
 using testing::writeBytes;
+using tolvane::testing::makeFifo;
 using tolvane::testing::makeSocket;
+using tolvane::testing::modifiedOf;
 using tolvane::testing::namesIn;
 using tolvane::testing::runCommand;
 using tolvane::testing::setModified;
@@ -69,10 +70,8 @@ std::map<std::string, Node> snapshot(const fs::path& root) {
             const std::string target = targetOf(it->path());
             n.data.assign(target.begin(), target.end());
         } else if (it->is_directory() || it->is_regular_file()) {
-            struct stat st {};
-            ::lstat(it->path().c_str(), &st);
             n.folder = it->is_directory();
-            n.mtime = st.st_mtime;
+            n.mtime = static_cast<std::time_t>(modifiedOf(it->path()));
             if (!n.folder) {
                 n.data = readBytes(it->path());
             }
@@ -382,9 +381,7 @@ TEST_F(ArchiveTest, UnstorableLinksAndSpecialFilesRefuseTheArchive) {
         {"0xFF in the link's name",
          [&](const fs::path& d) { fs::create_symlink("a.txt", d / ("l" + ff)); },
          kErrorLinkNotStorable},
-        {"a pipe",
-         [](const fs::path& d) { ASSERT_EQ(::mkfifo((d / "sub" / "fifo").c_str(), 0644), 0); },
-         kErrorSpecialFile},
+        {"a pipe", [](const fs::path& d) { makeFifo(d / "sub" / "fifo"); }, kErrorSpecialFile},
         {"a socket", [](const fs::path& d) { makeSocket(d / "sock"); }, kErrorSpecialFile},
     };
     int n = 0;
@@ -403,6 +400,107 @@ TEST_F(ArchiveTest, UnstorableLinksAndSpecialFilesRefuseTheArchive) {
         EXPECT_EQ(namesIn(base), std::vector<std::string>{"20261215"});
         EXPECT_TRUE(snapshot(day) == before);
     }
+}
+
+// Some readers stop at a name that is not UTF-8 and extract nothing after
+// it, so such a name refuses the archive as 0xFF does, and the folder stays.
+TEST_F(ArchiveTest, NamesThatAreNotUtf8RefuseTheArchive) {
+    struct Case {
+        const char* what;
+        std::string relative;
+        bool link;
+        int code;
+    };
+    const std::vector<Case> cases = {
+        {"a Latin-1 file name", "caf\xe9.txt", false, kErrorBadName},
+        {"a Shift-JIS folder name", "\x93\xfa\x96\x7b/a.txt", false, kErrorBadName},
+        {"a cut sequence", "cut\xe3\x81", false, kErrorBadName},
+        {"an overlong slash", "over\xc0\xaflong", false, kErrorBadName},
+        {"a surrogate", "half\xed\xa0\x80", false, kErrorBadName},
+        {"beyond U+10FFFF", "big\xf4\x90\x80\x80", false, kErrorBadName},
+        {"a link's name", "l\xe9", true, kErrorLinkNotStorable},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const fs::path base = root() / std::to_string(n++);
+        const fs::path day = base / "20261216";
+        fs::create_directories(day);
+        writeBytes(day / "a.txt", textBytes(3000, 8));
+        const fs::path odd = day / c.relative;
+        fs::create_directories(odd.parent_path());
+        if (c.link) {
+            fs::create_symlink("a.txt", odd);
+        } else {
+            writeBytes(odd, {'x'});
+        }
+        const auto before = snapshot(day);
+
+        std::string text;
+        EXPECT_EQ(pack(base / "20261216.lzh", day, &text), c.code) << text;
+        EXPECT_NE(text.find("UTF-8"), std::string::npos) << text;
+        EXPECT_EQ(namesIn(base), std::vector<std::string>{"20261216"});
+        EXPECT_TRUE(snapshot(day) == before);
+    }
+
+    // A link's target is stored in its name too.
+    const fs::path day = root() / "target" / "20261216";
+    fs::create_directories(day);
+    fs::create_symlink("caf\xe9", day / "l");
+    std::string text;
+    EXPECT_EQ(pack(root() / "target" / "20261216.lzh", day, &text), kErrorLinkNotStorable) << text;
+}
+
+// What stays storable: UTF-8 of every sequence length, read back whole.
+TEST_F(ArchiveTest, Utf8NamesOfEveryLengthComeBackInEveryReader) {
+    const fs::path day = root() / "20261217";
+    fs::create_directories(day / "caf\xc3\xa9");
+    writeBytes(day / "caf\xc3\xa9" / "\xe6\x97\xa5\xe6\x9c\xac.txt", textBytes(2000, 9));
+    writeBytes(day / "clef \xf0\x9d\x84\x9e.txt", textBytes(500, 10));
+    writeBytes(day / "replacement \xef\xbf\xbd.txt", {'r'});
+    fs::create_symlink("clef \xf0\x9d\x84\x9e.txt", day / "\xe3\x83\xaa\xe3\x83\xb3\xe3\x82\xaf");
+    const fs::path archive = root() / "20261217.lzh";
+    std::string text;
+    ASSERT_EQ(pack(archive, day, &text), kOk) << text;
+    checkWithExternalReaders(archive, day, root() / "x");
+}
+
+// Temporaries of killed runs: the copy temporaries a day folder holds are
+// never archived, and the archive writer clears away stale ones beside the
+// archive. A temporary whose writer may still be at work is left alone.
+TEST_F(ArchiveTest, StaleTemporariesStayOutOfTheArchiveAndGoFromBesideIt) {
+    const auto temporaryOf = [](pid_t process, int counter) {
+        return ".tolvane-" + std::to_string(process) + "-" + std::to_string(counter) + ".tmp";
+    };
+    const pid_t ended = tolvane::testing::endedProcessId();
+    const fs::path day = root() / "20261218";
+    fs::create_directories(day / "sub");
+    writeBytes(day / "a.txt", textBytes(2000, 11));
+    writeBytes(day / temporaryOf(ended, 0), textBytes(700, 12));
+    writeBytes(day / "sub" / temporaryOf(ended, 1), textBytes(700, 13));
+    writeBytes(day / "sub" / "notes.tmp", {'n'});
+    writeBytes(root() / temporaryOf(ended, 2), Bytes(100, 'j'));
+    writeBytes(root() / temporaryOf(::getppid(), 3), Bytes(100, 'l'));
+    writeBytes(root() / "x.tmp", {'x'});
+
+    const fs::path archive = root() / "20261218.lzh";
+    std::string text;
+    ASSERT_EQ(pack(archive, day, &text), kOk) << text;
+    std::vector<std::string> paths;
+    for (const EntryHeader& h : readHeaders(archive)) {
+        paths.push_back(h.path());
+    }
+    EXPECT_EQ(paths, (std::vector<std::string>{"20261218/", "20261218/a.txt", "20261218/sub/",
+                                               "20261218/sub/notes.tmp"}));
+    EXPECT_EQ(namesIn(root()), (std::vector<std::string>{temporaryOf(::getppid(), 3), "20261218",
+                                                         "20261218.lzh", "x.tmp"}));
+
+    // One that a live run may still be writing keeps the folder for later.
+    writeBytes(day / "sub" / temporaryOf(::getppid(), 4), {'w'});
+    const fs::path busy = root() / "busy.lzh";
+    EXPECT_EQ(pack(busy, day, &text), kErrorFolderInUse) << text;
+    EXPECT_NE(text.find(temporaryOf(::getppid(), 4)), std::string::npos) << text;
+    EXPECT_FALSE(fs::exists(busy));
 }
 
 TEST_F(ArchiveTest, LargeFilesAcrossManyBlocks) {
@@ -465,9 +563,7 @@ TEST_F(ArchiveTest, SourceWithTrailingSeparatorOrAsASingleFile) {
     for (const char* reader : {"l", "b"}) {
         const fs::path got = out / reader / "LONE FILE.TXT";
         EXPECT_TRUE(readBytes(got) == readBytes(single / "LONE FILE.TXT")) << reader;
-        struct stat st {};
-        EXPECT_EQ(::stat(got.c_str(), &st), 0) << reader;
-        EXPECT_EQ(st.st_mtime, 1650000000) << reader;
+        EXPECT_EQ(modifiedOf(got), 1650000000) << reader;
     }
 }
 

@@ -5,13 +5,11 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -19,18 +17,15 @@ namespace tolvane::platform {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::makeFifo;
 using testing::makeSocket;
 using testing::namesIn;
+using testing::permissionsOf;
 using testing::readFile;
 using testing::setModified;
+using testing::setPermissions;
 using testing::TempDir;
 using testing::writeFile;
-
-std::uint32_t modeOf(const std::string& path) {
-    struct stat st {};
-    EXPECT_EQ(::lstat(path.c_str(), &st), 0);
-    return st.st_mode & 07777;
-}
 
 TEST(Files, ExistenceTestsTellFilesFromFoldersAndFollowLinks) {
     TempDir dir;
@@ -38,7 +33,7 @@ TEST(Files, ExistenceTestsTellFilesFromFoldersAndFollowLinks) {
     writeFile(dir / "file", "x");
     fs::create_directory_symlink(dir / "folder", dir / "folder-link");
     fs::create_symlink(dir / "file", dir / "file-link");
-    ASSERT_EQ(::mkfifo((dir / "pipe").c_str(), 0600), 0);
+    makeFifo(dir / "pipe");
 
     EXPECT_TRUE(folderExists(dir / "folder"));
     EXPECT_FALSE(folderExists(dir / "file"));
@@ -85,17 +80,17 @@ TEST(Files, AttributesAreThePermissionBitsSavedAndRestored) {
     TempDir dir;
     const std::string file = dir / "file";
     writeFile(file, "x");
-    ASSERT_EQ(::chmod(file.c_str(), 0664), 0);
+    setPermissions(file, 0664);
     const auto saved = saveAttributes(file);
     ASSERT_TRUE(saved);
     EXPECT_FALSE(fileStatus(file).readOnly);
     EXPECT_TRUE(setAttributesReadOnly(file));
-    EXPECT_EQ(modeOf(file), 0444u);
+    EXPECT_EQ(permissionsOf(file), 0444u);
     EXPECT_TRUE(fileStatus(file).readOnly);
     EXPECT_TRUE(setAttributesNormal(file));
-    EXPECT_EQ(modeOf(file), 0644u);
+    EXPECT_EQ(permissionsOf(file), 0644u);
     ASSERT_TRUE(restoreAttributes(file, *saved));
-    EXPECT_EQ(modeOf(file), 0664u);
+    EXPECT_EQ(permissionsOf(file), 0664u);
     EXPECT_FALSE(saveAttributes(dir / "missing"));
     EXPECT_FALSE(setAttributesNormal(dir / "missing"));
 }
@@ -105,15 +100,15 @@ TEST(FileCopy, CarriesContentModeAndTimeAndReplacesAReadOnlyCopy) {
     const std::string source = dir / "source.txt";
     const std::string copy = dir / "copy.txt";
     writeFile(source, "new content");
-    ::chmod(source.c_str(), 0640);
+    setPermissions(source, 0640);
     setModified(source, 1765000000);
     writeFile(copy, "old");
-    ::chmod(copy.c_str(), 0444);
+    setPermissions(copy, 0444);
 
     copyFile(source, copy);
 
     EXPECT_EQ(readFile(copy), "new content");
-    EXPECT_EQ(modeOf(copy), 0640u);
+    EXPECT_EQ(permissionsOf(copy), 0640u);
     EXPECT_EQ(fileStatus(copy).modified, 1765000000);
     EXPECT_EQ(fileStatus(copy).size, 11);
     EXPECT_EQ(namesIn(dir.str()), (std::vector<std::string>{"copy.txt", "source.txt"}));
@@ -128,27 +123,22 @@ TEST(FileCopy, AFailureHalfWayKeepsTheOldCopyAndLeavesNoTemporaryFile) {
     writeFile(copy, "previous backup");
 
     // A file-size limit makes the write fail part way, as a full disk would.
-    struct rlimit old {};
-    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    struct rlimit small = old;
-    small.rlim_cur = 64 * 1024;
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
     int number = 0;
-    try {
-        copyFile(source, copy);
-    } catch (const Failure& failure) {
-        number = failure.number();
-    }
-    // With no old copy, nothing half-written stays either.
     int firstNumber = 0;
-    try {
-        copyFile(source, dir / "out/first");
-    } catch (const Failure& failure) {
-        firstNumber = failure.number();
+    {
+        const testing::FileSizeLimit limit(64 * 1024);
+        try {
+            copyFile(source, copy);
+        } catch (const Failure& failure) {
+            number = failure.number();
+        }
+        // With no old copy, nothing half-written stays either.
+        try {
+            copyFile(source, dir / "out/first");
+        } catch (const Failure& failure) {
+            firstNumber = failure.number();
+        }
     }
-    ::setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, oldHandler);
 
     EXPECT_EQ(number, EFBIG);
     EXPECT_EQ(firstNumber, EFBIG);
@@ -216,7 +206,7 @@ TEST(FolderListing, ListsFilesFoldersAndLinksAndSkipsSpecialFiles) {
     writeFile(dir / ".dot", "x");
     fs::create_directory(dir / "sub");
     fs::create_symlink("sub", dir / "link");
-    ASSERT_EQ(::mkfifo((dir / "pipe").c_str(), 0600), 0);
+    makeFifo(dir / "pipe");
     makeSocket(dir / "sock");
 
     auto entries = listFolder(dir.str());
@@ -239,13 +229,13 @@ TEST(FolderCopy, CopiesLinksAsLinksSkipsSpecialFilesAndNeverEntersItself) {
     fs::create_directories(source + "/a/b");
     writeFile(source + "/a/b/deep.txt", "deep");
     writeFile(source + "/.dot", "dot");
-    ::chmod((source + "/.dot").c_str(), 0600);
+    setPermissions(source + "/.dot", 0600);
     setModified(source + "/.dot", 1700000000);
     fs::create_symlink("..", source + "/a/up");           // its own parent
     fs::create_symlink(dir / "outside", source + "/out"); // never followed
     fs::create_directory(dir / "outside");
     writeFile(dir / "outside/secret", "s");
-    ASSERT_EQ(::mkfifo((source + "/a/pipe").c_str(), 0600), 0);
+    makeFifo(source + "/a/pipe");
     fs::create_directories(source + "/backup");
     writeFile(source + "/backup/older", "o");
 
@@ -256,7 +246,7 @@ TEST(FolderCopy, CopiesLinksAsLinksSkipsSpecialFilesAndNeverEntersItself) {
 
     EXPECT_EQ(readFile(copy + "/a/b/deep.txt"), "deep");
     EXPECT_EQ(readFile(copy + "/.dot"), "dot");
-    EXPECT_EQ(modeOf(copy + "/.dot"), 0600u);
+    EXPECT_EQ(permissionsOf(copy + "/.dot"), 0600u);
     EXPECT_EQ(fileStatus(copy + "/.dot").modified, 1700000000);
     EXPECT_EQ(readLink(copy + "/a/up"), "..");
     EXPECT_EQ(readLink(copy + "/out"), dir / "outside");
@@ -287,13 +277,13 @@ TEST(TreeRemoval, RemovesReadOnlyEntriesAndNeverFollowsLinks) {
     const std::string tree = dir / "tree";
     fs::create_directories(tree + "/locked/inner");
     writeFile(tree + "/locked/inner/ro", "x");
-    ::chmod((tree + "/locked/inner/ro").c_str(), 0444);
-    ::chmod((tree + "/locked/inner").c_str(), 0555);
-    ::chmod((tree + "/locked").c_str(), 0555);
+    setPermissions(tree + "/locked/inner/ro", 0444);
+    setPermissions(tree + "/locked/inner", 0555);
+    setPermissions(tree + "/locked", 0555);
     fs::create_directory(dir / "outside");
     writeFile(dir / "outside/keep", "k");
     fs::create_directory_symlink(dir / "outside", tree + "/link");
-    ASSERT_EQ(::mkfifo((tree + "/pipe").c_str(), 0600), 0);
+    makeFifo(tree + "/pipe");
 
     removeTree(tree);
 

@@ -47,8 +47,19 @@ TEST(TextEncoding, DecodesFilesAsUtf8ElseShiftJis) {
     EXPECT_EQ(decodeFileText(kUtf8Text), kUtf8Text);
     EXPECT_EQ(decodeFileText("\xEF\xBB\xBF" + kUtf8Text), kUtf8Text);
     EXPECT_EQ(decodeFileText(kSjisBytes), kUtf8Text);
-    // One invalid byte sends the whole file through CP932.
     EXPECT_EQ(decodeFileText("\x83\x66\x81\x5B\x83\x5E"), "データ");
+}
+
+TEST(TextEncoding, DecidesTheEncodingLineByLine) {
+    // A stray Latin-1 byte in one line leaves the UTF-8 lines around it alone,
+    // whatever ends the lines.
+    EXPECT_EQ(decodeFileText("; caf\xE9\r\nSaveAt=" + kUtf8Text + "\r\n"),
+              "; caf\xEF\xBF\xBD\r\nSaveAt=" + kUtf8Text + "\r\n");
+    EXPECT_EQ(decodeFileText(kUtf8Text + "\n" + kSjisBytes + "\r" + kUtf8Text),
+              kUtf8Text + "\n" + kUtf8Text + "\r" + kUtf8Text);
+    // The byte-order mark goes only at the very start, also before a CP932 line.
+    EXPECT_EQ(decodeFileText("\xEF\xBB\xBF" + kSjisBytes + "\r\n\xEF\xBB\xBFx"),
+              kUtf8Text + "\r\n\xEF\xBB\xBFx");
 }
 
 TEST(TextEncoding, PrefixCountsCharactersNotBytes) {

@@ -6,12 +6,15 @@
 
 #include <filesystem>
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 namespace tolvane::platform {
 namespace {
 
 namespace fs = std::filesystem;
+#ifndef _WIN32
+using tolvane::testing::permissionsOf;
+using tolvane::testing::setPermissions;
+#endif
 using tolvane::testing::readFile;
 using tolvane::testing::TempDir;
 using tolvane::testing::writeFile;
@@ -41,6 +44,32 @@ TEST(TextFile, ReadsPresentMissingAndUnreadablePaths) {
     // A folder where a file should be is a failure, not an empty file.
     EXPECT_THROW(readFileIfPresent(dir.str()), Failure);
 }
+
+#ifndef _WIN32
+TEST(TextFile, RefusesWhatIsNoRegularFileOfASaneSize) {
+    TempDir dir;
+    // None of these may hang or exhaust memory.
+    tolvane::testing::makeFifo(dir / "pipe");
+    fs::create_symlink("/dev/zero", dir / "zero");
+    const std::string large = dir / "large";
+    writeFile(large, "");
+    fs::resize_file(large, kMaxTextFileBytes + 1);
+    for (const std::string name : {"pipe", "zero", "large"}) {
+        SCOPED_TRACE(name);
+        try {
+            readFileIfPresent(dir / name);
+            FAIL() << "read";
+        } catch (const Failure& failure) {
+            EXPECT_NE(failure.description().find(dir / name), std::string::npos)
+                << failure.description();
+        }
+    }
+    const std::string largest = dir / "largest";
+    writeFile(largest, "");
+    fs::resize_file(largest, kMaxTextFileBytes);
+    EXPECT_EQ(readFileIfPresent(largest)->size(), kMaxTextFileBytes);
+}
+#endif
 
 TEST(TextFile, ReadsLinesOfAShiftJisFile) {
     TempDir dir;
@@ -92,13 +121,11 @@ TEST(AtomicWrite, KeepsModeAndRefusesReadOnlyFilesAndFolders) {
     TempDir dir;
     const std::string path = dir / "settings";
     writeFile(path, "old");
-    ::chmod(path.c_str(), 0640);
+    setPermissions(path, 0640);
     writeFileAtomically(path, "new");
-    struct stat info {};
-    ASSERT_EQ(::stat(path.c_str(), &info), 0);
-    EXPECT_EQ(info.st_mode & 07777, 0640u);
+    EXPECT_EQ(permissionsOf(path), 0640u);
 
-    ::chmod(path.c_str(), 0444);
+    setPermissions(path, 0444);
     try {
         writeFileAtomically(path, "refused");
         FAIL() << "a read-only file was replaced";
@@ -112,6 +139,27 @@ TEST(AtomicWrite, KeepsModeAndRefusesReadOnlyFilesAndFolders) {
     EXPECT_TRUE(fs::is_directory(dir / "folder"));
     EXPECT_THROW(writeFileAtomically(dir / "missing/x", "x"), Failure);
     EXPECT_EQ(entriesIn(dir), 2u);
+}
+#endif
+
+#ifndef _WIN32
+TEST(AtomicWrite, AFolderThatTakesNoNewFilesIsWrittenInPlace) {
+    TempDir dir;
+    const std::string path = dir / "settings";
+    writeFile(path, "old content");
+    tolvane::testing::ClosedFolder closed(dir.path());
+    if (!closed.closed()) {
+        GTEST_SKIP() << "this file system cannot close a folder to new entries";
+    }
+    { PendingFile dropped(path, "a longer content that is never committed"); }
+    EXPECT_EQ(readFile(path), "old content");
+    writeFileAtomically(path, "a longer content than before");
+    EXPECT_EQ(readFile(path), "a longer content than before");
+    writeFileAtomically(path, "short");
+    EXPECT_EQ(readFile(path), "short");
+    // A new file still needs the folder.
+    EXPECT_THROW(writeFileAtomically(dir / "new", "x"), Failure);
+    EXPECT_EQ(entriesIn(dir), 1u);
 }
 #endif
 

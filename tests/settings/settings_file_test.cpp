@@ -10,6 +10,9 @@ namespace {
 
 namespace fs = std::filesystem;
 using Lines = std::vector<std::string>;
+#ifndef _WIN32
+using tolvane::testing::setPermissions;
+#endif
 using namespace std::string_literals;
 
 const std::string kFullIni = "[Tolvane]\r\n"
@@ -120,6 +123,59 @@ TEST_F(SettingsTest, JunkFilesLoadWhatTheyCan) {
     EXPECT_EQ(p.state.listTargets()[2].size(), 100000u);
 }
 
+TEST_F(SettingsTest, QuotedValuesLoseOnePairOfQuotes) {
+    writeFile(p.dataPath(), "");
+    writeFile(p.iniPath(), "[Tolvane]\r\nSaveAt=\"D:\\Backup\"\r\nInterval='60000'\r\n"
+                           "DateCopy=\"True\"\r\nDateCopyNomal=True\r\n");
+    p.settings.load();
+    EXPECT_EQ(p.state.textSaveAt(), "D:\\Backup");
+    EXPECT_EQ(p.state.textInterval(), "60000");
+    EXPECT_TRUE(p.state.dateHistoryMode());
+}
+
+#ifndef _WIN32
+TEST_F(SettingsTest, AnIniThatCannotBeReadLoadsAsDefaultsAndTheLoadGoesOn) {
+    writeFile(p.dataPath(), "/a\r\n");
+    fs::create_directory(p.iniPath());
+    p.state.setTextSaveAt("/before");
+    p.state.setCopyAtReadOnlyChecked(true);
+    p.settings.load();
+    EXPECT_EQ(p.state.textSaveAt(), "");
+    EXPECT_FALSE(p.state.copyAtReadOnlyChecked());
+    EXPECT_EQ(p.state.listTargets(), Lines{"/a"});
+
+    // A pipe of that name neither hangs the load nor stops it.
+    fs::remove(p.iniPath());
+    tolvane::testing::makeFifo(p.iniPath());
+    p.settings.load();
+    EXPECT_EQ(p.state.listTargets(), Lines{"/a"});
+    EXPECT_TRUE(p.shell.messages.empty());
+    EXPECT_FALSE(p.shell.ended);
+}
+#endif
+
+#ifndef _WIN32
+TEST_F(SettingsTest, ADataFileThatIsNoRegularFileOfASaneSizeStopsTheLoad) {
+    // A pipe would hang start-up, /dev/zero would exhaust memory.
+    tolvane::testing::makeFifo(p.dataPath());
+    try {
+        p.settings.load();
+        FAIL() << "a pipe loaded";
+    } catch (const platform::Failure& failure) {
+        EXPECT_NE(failure.description().find(p.dataPath()), std::string::npos);
+    }
+    fs::remove(p.dataPath());
+    fs::create_symlink("/dev/zero", p.dataPath());
+    EXPECT_THROW(p.settings.load(), platform::Failure);
+    fs::remove(p.dataPath());
+    writeFile(p.dataPath(), "");
+    fs::resize_file(p.dataPath(), platform::kMaxTextFileBytes + 1);
+    EXPECT_THROW(p.settings.load(), platform::Failure);
+    EXPECT_TRUE(p.state.listTargets().empty());
+    EXPECT_TRUE(p.shell.messages.empty());
+}
+#endif
+
 TEST_F(SettingsTest, TooManyEntriesStopTheLoadWithoutTouchingTheFile) {
     std::string many;
     for (std::size_t i = 0; i <= kMaxListEntries; ++i) {
@@ -155,11 +211,13 @@ TEST(SettingsFolder, ADataFileThatCannotBeCreatedIsReportedWithItsReason) {
         EXPECT_EQ(end.cause, EndCause::Failure);
     }
     const std::string data = p.dataPath();
-    EXPECT_EQ(p.shell.texts(),
-              (Lines{missingDataFileText(data),
-                     "データファイルを作成できません\r\nDataFile=" + data + "\r\n" +
-                         std::to_string(tolvane::testing::kFolderNotFound) + ":" +
-                         platform::Failure::about(tolvane::testing::kFolderNotFound, data).description()}));
+    EXPECT_EQ(
+        p.shell.texts(),
+        (Lines{
+            missingDataFileText(data),
+            "データファイルを作成できません\r\nDataFile=" + data + "\r\n" +
+                std::to_string(tolvane::testing::kFolderNotFound) + ":" +
+                platform::Failure::about(tolvane::testing::kFolderNotFound, data).description()}));
 }
 
 // --- saving ------------------------------------------------------------------
@@ -239,6 +297,57 @@ TEST_F(SettingsTest, SaveWithTheDataFileDeletedWritesTheKeysCreatesTheFileAndEnd
     EXPECT_TRUE(p.state.configChanged);
 }
 
+#ifndef _WIN32
+TEST_F(SettingsTest, SaveInAFolderThatTakesNoNewFilesWritesBothFilesInPlace) {
+    writeFile(p.iniPath(), "[Tolvane]\r\nSaveAt=/old\r\n");
+    writeFile(p.dataPath(), "/old\r\n");
+    setPermissions(p.dataPath(), 0640);
+    tolvane::testing::ClosedFolder closed(p.folder);
+    if (!closed.closed()) {
+        GTEST_SKIP() << "this file system cannot close a folder to new entries";
+    }
+    p.state.setTextSaveAt("/a destination longer than before");
+    p.state.addListTarget("/one");
+    p.state.addListTarget("/two");
+    p.settings.save();
+    EXPECT_EQ(p.shell.texts(), Lines{kSaved});
+    EXPECT_EQ(readFile(p.iniPath()), "[Tolvane]\r\n"
+                                     "SaveAt=/a destination longer than before\r\n"
+                                     "TargetFolder=\r\n"
+                                     "Interval=\r\n"
+                                     "DateCopy=False\r\n"
+                                     "DateCopyNomal=False\r\n"
+                                     "DateCopyCompress=False\r\n"
+                                     "CopyAtReadOnly=False\r\n");
+    EXPECT_EQ(readFile(p.dataPath()), "/one\r\n/two\r\n");
+
+    // Shorter content cuts the files to their new length.
+    p.state.setTextSaveAt("/s");
+    p.state.removeListTarget(0);
+    p.settings.save();
+    EXPECT_EQ(readFile(p.dataPath()), "/two\r\n");
+    EXPECT_TRUE(readFile(p.iniPath()).starts_with("[Tolvane]\r\nSaveAt=/s\r\nTargetFolder=\r\n"));
+    EXPECT_TRUE(readFile(p.iniPath()).ends_with("CopyAtReadOnly=False\r\n"));
+    EXPECT_EQ(tolvane::testing::permissionsOf(p.dataPath()), 0640u);
+    EXPECT_EQ(namesIn(p.folder), (Lines{"Tolvane.Ini", "Tolvane.dat"}));
+}
+#endif
+
+#ifndef _WIN32
+TEST_F(SettingsTest, SaveRemovesOnlyTheStaleTemporariesOfKilledSaves) {
+    writeFile(p.dataPath(), "");
+    const std::string ended = ".tolvane-" + std::to_string(tolvane::testing::endedProcessId());
+    const std::string live = ".tolvane-" + std::to_string(::getppid()) + "-7.tmp";
+    writeFile(p.folder + "/" + ended + "-0.tmp", "[Tolvane]\r\nSaveAt=/half");
+    writeFile(p.folder + "/" + ended + "-1.tmp", "/half\r\n");
+    writeFile(p.folder + "/" + live, "a live writer's");
+    writeFile(p.folder + "/notes.tmp", "the user's");
+    p.settings.save();
+    EXPECT_EQ(p.shell.texts(), Lines{kSaved});
+    EXPECT_EQ(namesIn(p.folder), (Lines{live, "Tolvane.Ini", "Tolvane.dat", "notes.tmp"}));
+}
+#endif
+
 // Every refused save: the message with number and reason, monitoring paused,
 // configChanged kept, and both files exactly as they were.
 class RefusedSave : public SettingsTest {
@@ -294,6 +403,33 @@ TEST_F(RefusedSave, ADataFileThatCannotBeReplacedLeavesTheIniAsItWas) {
     EXPECT_EQ(readFile(p.iniPath()), kFullIni);
     EXPECT_EQ(namesIn(p.folder), (Lines{"Tolvane.Ini", "Tolvane.dat"}));
 }
+
+#ifndef _WIN32
+TEST_F(RefusedSave, NoRoomInAFolderThatTakesNoNewFilesLeavesBothFilesAsTheyWere) {
+    tolvane::testing::ClosedFolder closed(p.folder);
+    if (!closed.closed()) {
+        GTEST_SKIP() << "this file system cannot close a folder to new entries";
+    }
+    // The keys fit in place, the list does not.
+    p.state.addListTarget("/" + std::string(4000, 'x'));
+    tolvane::testing::FileSizeLimit limit(1000);
+    expectRefused(EFBIG);
+    expectFilesUntouched();
+}
+#endif
+
+#ifndef _WIN32
+TEST_F(RefusedSave, WhatALinkNamesIsReplacedOnlyWhenItIsARegularFile) {
+    // Through a link to a device, a save would replace the device itself.
+    fs::remove(p.dataPath());
+    tolvane::testing::makeFifo(p.folder + "/pipe");
+    fs::create_symlink(p.folder + "/pipe", p.dataPath());
+    expectRefused(EINVAL);
+    EXPECT_TRUE(fs::is_fifo(p.folder + "/pipe"));
+    EXPECT_EQ(readFile(p.iniPath()), kFullIni);
+    EXPECT_EQ(namesIn(p.folder), (Lines{"Tolvane.Ini", "Tolvane.dat", "pipe"}));
+}
+#endif
 
 TEST_F(RefusedSave, AnEntryWithALineBreakWouldComeBackAsTwo) {
     p.state.addListTarget("/odd\nname");

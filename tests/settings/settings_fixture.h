@@ -46,11 +46,11 @@ class RecordingHooks : public WindowHooks {
     FormState& state_;
 };
 
-// The program's core objects around one executable folder, wired the way the
+// The program's core objects around one settings folder, wired the way the
 // window wires them.
 struct Program {
-    explicit Program(std::string executableFolder)
-        : folder(std::move(executableFolder)), monitor(state, [this] { copyRun(); }),
+    explicit Program(std::string settingsFolder)
+        : folder(std::move(settingsFolder)), monitor(state, [this] { copyRun(); }),
           dateMenu(state, shell, [] { return true; }), ini(folder),
           settings(state, shell, monitor, dateMenu, ini, folder, "Tolvane"), hooks(state),
           lifecycle(state, shell, settings, monitor, hooks) {

@@ -54,6 +54,16 @@ TEST(ValueOfText, ValueBeyondDoubleRangeIsNoNumber) {
     EXPECT_EQ(valueOfText(std::string(400, '9')), 0);
 }
 
+TEST(DecimalOfText, TakesOnlyAWholeDecimalNumber) {
+    EXPECT_EQ(decimalOfText("12"), 12);
+    EXPECT_EQ(decimalOfText("+2.5"), 2.5);
+    EXPECT_EQ(decimalOfText("-1e3"), -1000);
+    EXPECT_EQ(decimalOfText("1."), 1);
+    for (const char* text : {"", "+", "+-1", "1 ", "1,5", "0x10", "1p3", "inf", "nan", "1E400"}) {
+        EXPECT_EQ(decimalOfText(text), std::nullopt) << text;
+    }
+}
+
 TEST(TextOfNumber, WritesGeneralNumberForm) {
     EXPECT_EQ(textOfNumber(59), "59");
     EXPECT_EQ(textOfNumber(59.5), "59.5");

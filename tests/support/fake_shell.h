@@ -35,7 +35,8 @@ class FakeShell : public Shell {
             answers.pop_front();
             return answer;
         }
-        return style == MessageStyle::YesNoCancel ? Button::Yes : Button::Ok;
+        const bool question = style == MessageStyle::YesNoCancel || style == MessageStyle::YesNo;
+        return question ? Button::Yes : Button::Ok;
     }
 
     void serveEvents() override {
@@ -52,6 +53,15 @@ class FakeShell : public Shell {
         throw ApplicationEnded{kind, cause};
     }
 
+    // Once `sessionEnding` is set, the next check between files ends the
+    // program as a session end does.
+    void endIfSessionEnding() override {
+        if (sessionEnding) {
+            endedBySession = true;
+            endApplication(EndKind::Orderly, EndCause::Requested);
+        }
+    }
+
     std::vector<std::string> texts() const {
         std::vector<std::string> result;
         for (const auto& m : messages) {
@@ -64,6 +74,8 @@ class FakeShell : public Shell {
     std::deque<Button> answers;
     int servedEvents = 0;
     bool ended = false;
+    bool sessionEnding = false;
+    bool endedBySession = false;
     EndKind endKind = EndKind::Orderly;
     EndCause endCause = EndCause::Requested;
     std::function<void()> onServeEvents;

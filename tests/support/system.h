@@ -14,8 +14,9 @@ inline constexpr int kFileNotFound = 2;   // ERROR_FILE_NOT_FOUND
 inline constexpr int kFolderNotFound = 3; // ERROR_PATH_NOT_FOUND
 inline constexpr int kAccessDenied = 5;   // ERROR_ACCESS_DENIED
 inline constexpr int kInvalidArgument = 87;
-inline constexpr int kNotAFolder = 3; // a file stands where a folder is named
-inline constexpr int kIsAFolder = 5;  // a folder stands where a file is named
+inline constexpr int kNotAFolder = 3;   // a file stands where a folder is named
+inline constexpr int kIsAFolder = 5;    // a folder stands where a file is named
+inline constexpr int kFileExists = 183; // ERROR_ALREADY_EXISTS
 #else
 inline constexpr int kFileNotFound = ENOENT;
 inline constexpr int kFolderNotFound = ENOENT;
@@ -23,6 +24,7 @@ inline constexpr int kAccessDenied = EACCES;
 inline constexpr int kInvalidArgument = EINVAL;
 inline constexpr int kNotAFolder = ENOTDIR;
 inline constexpr int kIsAFolder = EISDIR;
+inline constexpr int kFileExists = EEXIST;
 #endif
 
 // Whether a symbolic link made in `folder` really is one. Wine refuses to

@@ -183,6 +183,55 @@ TEST_F(TargetEditingTest, AFullListRefusesMoreAndKeepsTheStagedPath) {
     EXPECT_EQ(state.textTargetFolder(), "/d1");
 }
 
+// Two entries with the same last name copy into one place below the
+// destination, so adding such an entry asks first, naming both paths.
+TEST_F(TargetEditingTest, AnEntryWhoseCopyWouldShareItsNameIsAddedOnlyOnYes) {
+    state.addListTarget("/x/docs");
+    state.addListTarget("/x/music");
+    state.configChanged = false;
+
+    state.setTextTargetFolder("/y/docs");
+    shell.answers = {Button::No};
+    editing.addStagedTarget();
+    ASSERT_EQ(shell.messages.size(), 1u);
+    EXPECT_EQ(shell.messages[0].style, MessageStyle::YesNo);
+    EXPECT_EQ(shell.messages[0].text, sameCopyNameQuestion("/x/docs", "/y/docs"));
+    EXPECT_NE(shell.messages[0].text.find("/x/docs"), std::string::npos);
+    EXPECT_NE(shell.messages[0].text.find("/y/docs"), std::string::npos);
+    EXPECT_THAT(state.listTargets(), ElementsAre("/x/docs", "/x/music")) << "No adds nothing";
+    EXPECT_EQ(state.textTargetFolder(), "/y/docs");
+    EXPECT_FALSE(state.configChanged);
+    EXPECT_FALSE(paused());
+
+    shell.answers = {Button::Yes};
+    editing.addOnEnter(kEnterKeyCode);
+    EXPECT_THAT(state.listTargets(), ElementsAre("/x/docs", "/x/music", "/y/docs"));
+    EXPECT_TRUE(state.configChanged);
+    EXPECT_TRUE(paused());
+    EXPECT_EQ(shell.messages.size(), 2u);
+
+    // The same path again shares its copy with itself only; other names and
+    // an empty box ask nothing.
+    for (const char* path : {"/x/music", "/x/music/", "/z/photos", ""}) {
+        state.setTextTargetFolder(path);
+        editing.addStagedTarget();
+    }
+    EXPECT_EQ(shell.messages.size(), 2u);
+    EXPECT_EQ(state.listTargets().size(), 6u);
+}
+
+TEST_F(TargetEditingTest, EachDroppedPathSharingANameIsAskedAbout) {
+    state.addListTarget("/x/docs");
+    // The root's copy is called "root".
+    state.addListTarget("/");
+    shell.answers = {Button::No, Button::Yes};
+    editing.addDroppedTargets(std::vector<std::string>{"/a/docs", "/b/new", "/c/root"});
+    ASSERT_EQ(shell.messages.size(), 2u);
+    EXPECT_EQ(shell.messages[0].text, sameCopyNameQuestion("/x/docs", "/a/docs"));
+    EXPECT_EQ(shell.messages[1].text, sameCopyNameQuestion("/", "/c/root"));
+    EXPECT_THAT(state.listTargets(), ElementsAre("/x/docs", "/", "/b/new", "/c/root"));
+}
+
 TEST(Tooltips, FollowTheTextsAndTheSelection) {
     FormState state;
     EXPECT_EQ(textTargetFolderTip(state), kTipTextTargetFolder);

@@ -9,6 +9,7 @@ namespace tolvane::run {
 // Thrown when the program ends, so main can leave with the right status.
 struct ProgramEnded {
     EndKind kind;
+    bool terminated = false; // on a termination signal
 };
 
 // Writes every message to the output followed by a line "--" and answers it
@@ -20,6 +21,8 @@ class ConsoleShell : public Shell {
     Button message(const std::string& text, MessageStyle style) override;
     void serveEvents() override {}
     [[noreturn]] void endApplication(EndKind kind, EndCause cause) override;
+    // Ends the run before the next file once a termination signal came.
+    void endIfSessionEnding() override;
 
   private:
     std::ostream& out_;

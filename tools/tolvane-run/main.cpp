@@ -4,6 +4,7 @@
 #include "platform/console.h"
 #include "platform/failure.h"
 #include "platform/paths.h"
+#include "platform/termination_signal.h"
 #include "run_options.h"
 #include "settings/lifecycle.h"
 #include "state/form_state.h"
@@ -20,6 +21,7 @@ constexpr int kExitReturned = 0;
 constexpr int kExitBadArguments = 2;
 constexpr int kExitEnded = 10;
 constexpr int kExitEndedImmediately = 11;
+constexpr int kExitTerminated = 12;
 
 // Nothing to browse without a display.
 class NoFileDialog : public tolvane::window::FileDialog {
@@ -96,6 +98,9 @@ int main(int argc, char** argv) {
     tolvane::window::FormTolvane form(shell, hooks, fileDialog, folder, "Tolvane");
 
     try {
+        // A termination signal ends the run before its next file; the pipe
+        // the desktop program listens to is not needed here.
+        tolvane::platform::watchTerminationSignals();
         if (options->settingsFolder) {
             form.settingsFile().load();
         }
@@ -105,6 +110,9 @@ int main(int argc, char** argv) {
         form.monitor().resume();
         form.engine().runCopy();
     } catch (const tolvane::run::ProgramEnded& ended) {
+        if (ended.terminated) {
+            return kExitTerminated;
+        }
         return ended.kind == tolvane::EndKind::Immediate ? kExitEndedImmediately : kExitEnded;
     } catch (const tolvane::platform::Failure& failure) {
         // What the window does with a failure nobody caught: say it, then end.

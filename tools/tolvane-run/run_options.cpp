@@ -18,7 +18,7 @@ const char* const kUsage =
     "Each message is printed followed by a line \"--\" and answered with its first\n"
     "button; a run that returns prints \"CAPTION: \" and the window caption.\n"
     "Exit status: 0 run returned, 10 program ended, 11 ended immediately,\n"
-    "2 bad arguments.\n";
+    "12 ended on a termination signal before the next file, 2 bad arguments.\n";
 
 std::optional<RunOptions> parseArguments(const std::vector<std::string>& arguments,
                                          std::string& error) {

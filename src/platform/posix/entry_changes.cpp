@@ -1,4 +1,5 @@
 #include "platform/files.h"
+#include "platform/posix/descriptor.h"
 #include "platform/posix/system_failure.h"
 
 #include <cerrno>
@@ -15,13 +16,13 @@ void renameReplacing(const std::string& from, const std::string& to) {
 }
 
 bool syncFolder(const std::string& folder) {
-    const int fd =
-        ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) {
+    Descriptor fd(
+        ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (fd.get() < 0) {
         return false;
     }
-    const bool synced = ::fsync(fd) == 0;
-    return ::close(fd) == 0 && synced;
+    const bool synced = ::fsync(fd.get()) == 0;
+    return fd.close() == 0 && synced;
 }
 
 bool removeFile(const std::string& path) noexcept {

@@ -3,13 +3,19 @@
 #include "platform/posix/descriptor.h"
 #include "platform/posix/system_failure.h"
 #include "platform/posix/temporary_file.h"
+#include "platform/temporaries.h"
 
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <cstdint>
 #include <fcntl.h>
+#include <mutex>
+#include <optional>
+#include <set>
 #include <string>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 #include <vector>
 
@@ -94,6 +100,111 @@ int copyContent(int in, int out, const struct stat& st) {
     return ::ftruncate(out, size) == 0 ? 0 : errno;
 }
 
+bool sameVersion(const struct stat& a, const struct stat& b) {
+    // The change time too: a writer that puts the old time back is still seen.
+    return a.st_size == b.st_size && a.st_mtim.tv_sec == b.st_mtim.tv_sec &&
+           a.st_mtim.tv_nsec == b.st_mtim.tv_nsec && a.st_ctim.tv_sec == b.st_ctim.tv_sec &&
+           a.st_ctim.tv_nsec == b.st_ctim.tv_nsec;
+}
+
+// Writes the source's content, mode and time into `out` (empty or emptied
+// here). A source that changes while it is read is read again; one that
+// keeps changing leaves a copy whose time differs from the source's, so the
+// next run takes it for out of date and copies it again.
+int writeCopy(int in, int out, struct stat& source) {
+    constexpr int attempts = 3;
+    bool settled = false;
+    struct stat after {};
+    for (int attempt = 0; attempt < attempts && !settled; ++attempt) {
+        if (attempt > 0) {
+            source = after;
+            if (::ftruncate(out, 0) != 0) {
+                return errno;
+            }
+        }
+        if (const int error = copyContent(in, out, source)) {
+            return error;
+        }
+        if (::fstat(in, &after) != 0) {
+            return errno;
+        }
+        settled = sameVersion(source, after);
+    }
+    // Best effort: a file system without permission bits refuses the change
+    // and the copy is complete all the same.
+    ::fchmod(out, source.st_mode & 07777);
+    struct timespec times[2] = {source.st_atim, source.st_mtim};
+    if (!settled) {
+        times[0].tv_nsec = UTIME_OMIT;
+        times[1] = after.st_mtim;
+        times[1].tv_sec -= 1;
+    }
+    // Last, so no later write moves the time again.
+    return ::futimens(out, times) == 0 ? 0 : errno;
+}
+
+// Removes what killed runs left in a destination folder, once per folder and
+// process: later leftovers can only come from runs killed meanwhile.
+void removeLeftoversOnce(const std::string& folder) {
+    static std::mutex guard;
+    static std::set<std::string> cleaned;
+    {
+        const std::lock_guard lock(guard);
+        if (!cleaned.insert(folder).second) {
+            return;
+        }
+    }
+    removeStaleTemporaries(folder);
+}
+
+bool noRoomFor(int error) {
+    return error == ENOSPC || error == EDQUOT;
+}
+
+// The old copy overwritten in place, for when no new file can go beside it
+// (a folder that refuses new files, or room for one version only). Before
+// anything is truncated the file system must have room for the new content
+// in what is free plus what the old copy frees; otherwise it fails with the
+// old copy untouched.
+void overwriteInPlace(int in, struct stat& source, const std::string& to) {
+    Descriptor out(::open(to.c_str(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    if (out.get() < 0) {
+        throwFailure(errno, to);
+    }
+    struct stat old {};
+    struct statvfs volume {};
+    if (::fstat(out.get(), &old) != 0 || ::fstatvfs(out.get(), &volume) != 0) {
+        throwFailure(errno, to);
+    }
+    if (!S_ISREG(old.st_mode)) {
+        throwFailure(EEXIST, to);
+    }
+    const auto block = static_cast<std::uint64_t>(volume.f_frsize > 0 ? volume.f_frsize : 512);
+    const auto length = static_cast<std::uint64_t>(source.st_size);
+    const auto allocated = static_cast<std::uint64_t>(source.st_blocks) * 512;
+    // A sparse source keeps its holes; some room more for the file's own
+    // bookkeeping.
+    const std::uint64_t data = allocated < length ? allocated : length;
+    std::uint64_t needed = (data + block - 1) / block * block;
+    needed += needed / 128 + 16 * block;
+    const auto freeBlocks = ::geteuid() == 0 ? volume.f_bfree : volume.f_bavail;
+    const std::uint64_t freed =
+        old.st_nlink == 1 ? static_cast<std::uint64_t>(old.st_blocks) * 512 : 0;
+    if (needed > static_cast<std::uint64_t>(freeBlocks) * block + freed) {
+        throwFailure(ENOSPC, to);
+    }
+    if (::ftruncate(out.get(), 0) != 0) {
+        throwFailure(errno, to);
+    }
+    int error = writeCopy(in, out.get(), source);
+    if (const int closeError = out.close(); error == 0) {
+        error = closeError;
+    }
+    if (error != 0) {
+        throwFailure(error, to);
+    }
+}
+
 } // namespace
 
 void copyFile(const std::string& from, const std::string& to) {
@@ -109,42 +220,39 @@ void copyFile(const std::string& from, const std::string& to) {
     if (!S_ISREG(st.st_mode)) {
         throw Failure::invalidArgument("Not a regular file: " + from);
     }
+    removeLeftoversOnce(folderOfPath(to));
 
-    // With no old copy the file is written under its own name; one made here
-    // and not finished is removed again, so nothing half-written stays.
-    // Otherwise it goes to a temporary name and replaces the old copy only
-    // when complete.
-    const int created = ::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-    const bool replacing = created < 0 && errno == EEXIST;
-    if (created < 0 && !replacing) {
-        throwFailure(errno, to);
+    // New or not, the copy is written to a temporary name beside its place
+    // and renamed there only when complete, so no kill leaves a half-written
+    // file under the copy's name. Where that cannot work and an old copy
+    // exists, the old copy is overwritten in place instead.
+    struct stat old {};
+    const bool oldIsFile = ::lstat(to.c_str(), &old) == 0 && S_ISREG(old.st_mode);
+    std::optional<TemporaryFile> written;
+    try {
+        written.emplace(createTemporaryBeside(to, 0600));
+    } catch (const Failure&) {
+        if (!oldIsFile) {
+            throw;
+        }
+        overwriteInPlace(in.get(), st, to);
+        return;
     }
-    TemporaryFile written =
-        replacing ? createTemporaryBeside(to, 0600) : TemporaryFile{Descriptor(created), to};
-    Descriptor& out = written.fd;
-    const std::string& temp = written.path;
-
-    int error = copyContent(in.get(), out.get(), st);
-    if (error == 0 && ::fchmod(out.get(), st.st_mode & 07777) != 0) {
+    int error = writeCopy(in.get(), written->fd.get(), st);
+    if (const int closeError = written->fd.close(); error == 0) {
+        error = closeError;
+    }
+    if (error == 0 && ::rename(written->path.c_str(), to.c_str()) != 0) {
         error = errno;
     }
     if (error == 0) {
-        // Last, so no later write moves the time again.
-        const struct timespec times[2] = {st.st_atim, st.st_mtim};
-        if (::futimens(out.get(), times) != 0) {
-            error = errno;
-        }
+        return;
     }
-    if (const int closeError = out.close(); error == 0) {
-        error = closeError;
-    }
-    if (error == 0 && replacing && ::rename(temp.c_str(), to.c_str()) != 0) {
-        error = errno;
-    }
-    if (error != 0) {
-        removeFile(temp);
+    removeFile(written->path);
+    if (!oldIsFile || !noRoomFor(error)) {
         throwFailure(error, to);
     }
+    overwriteInPlace(in.get(), st, to);
 }
 
 std::string readLink(const std::string& path) {

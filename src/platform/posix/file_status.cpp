@@ -2,6 +2,7 @@
 #include "platform/files.h"
 #include "platform/paths.h"
 #include "platform/posix/system_failure.h"
+#include "platform/posix/system_path.h"
 
 #include <cerrno>
 #include <climits>
@@ -39,17 +40,17 @@ FileStatus statusOf(const struct stat& st) {
 
 bool folderExists(const std::string& path) {
     struct stat st {};
-    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    return !holdsNul(path) && ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
 bool fileExists(const std::string& path) {
     struct stat st {};
-    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+    return !holdsNul(path) && ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
 FileStatus fileStatus(const std::string& path) {
     struct stat st {};
-    if (::stat(path.c_str(), &st) != 0) {
+    if (::stat(systemPath(path), &st) != 0) {
         throwFailure(errno, path);
     }
     return statusOf(st);
@@ -57,6 +58,9 @@ FileStatus fileStatus(const std::string& path) {
 
 std::optional<FileStatus> linkStatus(const std::string& path) {
     struct stat st {};
+    if (holdsNul(path)) {
+        return std::nullopt;
+    }
     if (::lstat(path.c_str(), &st) != 0) {
         if (errno == ENOENT || errno == ENOTDIR || errno == ENAMETOOLONG) {
             return std::nullopt;
@@ -64,6 +68,35 @@ std::optional<FileStatus> linkStatus(const std::string& path) {
         throwFailure(errno, path);
     }
     return statusOf(st);
+}
+
+bool folderLiesWithin(const std::string& path, const FileId& folder) {
+    if (holdsNul(path)) {
+        return false;
+    }
+    char* real = ::realpath(path.c_str(), nullptr);
+    if (real == nullptr) {
+        return false;
+    }
+    std::string step = real;
+    std::free(real);
+    struct stat st {};
+    if (::stat(step.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
+        return false;
+    }
+    // Up from the resolved folder to the root, one name at a time.
+    for (;;) {
+        if (statusOf(st).id == folder) {
+            return true;
+        }
+        if (isRoot(step)) {
+            return false;
+        }
+        step = folderOfPath(step);
+        if (::stat(step.c_str(), &st) != 0) {
+            return false;
+        }
+    }
 }
 
 std::string entryName(const std::string& path) {
@@ -78,7 +111,7 @@ std::string entryName(const std::string& path) {
 }
 
 void createFolder(const std::string& path) {
-    if (::mkdir(path.c_str(), 0777) != 0) {
+    if (::mkdir(systemPath(path), 0777) != 0) {
         throwFailure(errno, path);
     }
 }
@@ -86,14 +119,14 @@ void createFolder(const std::string& path) {
 // Here the saved attributes are the permission bits.
 std::optional<SavedAttributes> saveAttributes(const std::string& path) {
     struct stat st {};
-    if (::stat(path.c_str(), &st) != 0) {
+    if (holdsNul(path) || ::stat(path.c_str(), &st) != 0) {
         return std::nullopt;
     }
     return SavedAttributes{static_cast<std::uint32_t>(st.st_mode & 07777)};
 }
 
 bool restoreAttributes(const std::string& path, const SavedAttributes& saved) {
-    return ::chmod(path.c_str(), static_cast<mode_t>(saved.value & 07777)) == 0;
+    return !holdsNul(path) && ::chmod(path.c_str(), static_cast<mode_t>(saved.value & 07777)) == 0;
 }
 
 bool setAttributesNormal(const std::string& path) {
@@ -108,6 +141,9 @@ bool setAttributesReadOnly(const std::string& path) {
 
 std::optional<ArchiveStatus> archiveStatus(const std::string& path, bool followLink) {
     struct stat st {};
+    if (holdsNul(path)) {
+        return std::nullopt;
+    }
     const int result = followLink ? ::stat(path.c_str(), &st) : ::lstat(path.c_str(), &st);
     if (result != 0) {
         return std::nullopt;

@@ -1,6 +1,7 @@
 #include "platform/posix/folder_reader.h"
 
 #include "platform/posix/system_failure.h"
+#include "platform/posix/system_path.h"
 
 #include <cerrno>
 #include <cstring>
@@ -8,7 +9,7 @@
 namespace tolvane::platform {
 
 FolderReader::FolderReader(const std::string& path) : path_(path) {
-    dir_ = ::opendir(path.c_str());
+    dir_ = ::opendir(systemPath(path));
     if (dir_ == nullptr) {
         throwFailure(errno, path);
     }

@@ -12,8 +12,10 @@ namespace tolvane::platform {
 namespace {
 
 int writeEnd = -1;
+volatile std::sig_atomic_t requested = 0;
 
 extern "C" void onTerminationSignal(int) {
+    requested = 1;
     const int saved = errno;
     const char byte = 1;
     // Only async-signal-safe calls here; a full pipe already says enough.
@@ -47,6 +49,10 @@ void drainTerminationPipe(int readEnd) {
     char buffer[64];
     while (::read(readEnd, buffer, sizeof buffer) > 0) {
     }
+}
+
+bool terminationRequested() {
+    return requested != 0;
 }
 
 } // namespace tolvane::platform

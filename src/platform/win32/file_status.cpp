@@ -22,6 +22,10 @@ FileStatus statusOf(const EntryInfo& info) {
 
 // The status of what a link leads to, read through a handle on it.
 std::optional<FileStatus> followedStatus(const std::string& path, unsigned long& error) {
+    if (path.find('\0') != std::string::npos) {
+        error = ERROR_INVALID_NAME;
+        return std::nullopt;
+    }
     Handle file(::CreateFileW(systemPath(path).c_str(), 0,
                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                               OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
@@ -49,6 +53,11 @@ std::optional<FileStatus> followedStatus(const std::string& path, unsigned long&
 std::optional<EntryInfo> entryInfo(const std::string& path) {
     if (path.empty()) {
         ::SetLastError(ERROR_PATH_NOT_FOUND);
+        return std::nullopt;
+    }
+    // A NUL would end the name early: no entry has such a name.
+    if (path.find('\0') != std::string::npos) {
+        ::SetLastError(ERROR_INVALID_NAME);
         return std::nullopt;
     }
     const std::wstring wide = systemPath(path);
@@ -178,6 +187,62 @@ std::optional<FileStatus> linkStatus(const std::string& path) {
         }
     }
     return status;
+}
+
+namespace {
+
+// The path with every link on it resolved, as the system finally reaches it.
+std::optional<std::string> finalPath(const std::string& path) {
+    Handle entry(::CreateFileW(systemPath(path).c_str(), 0,
+                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                               OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!entry.valid()) {
+        return std::nullopt;
+    }
+    std::wstring name(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length = ::GetFinalPathNameByHandleW(
+            entry.get(), name.data(), static_cast<DWORD>(name.size()), FILE_NAME_NORMALIZED);
+        if (length == 0) {
+            return std::nullopt;
+        }
+        if (length < name.size()) {
+            name.resize(length);
+            // Back to the ordinary forms the path rules know.
+            if (name.starts_with(L"\\\\?\\UNC\\")) {
+                name = L"\\\\" + name.substr(8);
+            } else if (name.starts_with(L"\\\\?\\")) {
+                name.erase(0, 4);
+            }
+            return narrow(name);
+        }
+        name.resize(length + 1);
+    }
+}
+
+} // namespace
+
+bool folderLiesWithin(const std::string& path, const FileId& folder) {
+    const auto resolved = path.find('\0') == std::string::npos ? finalPath(path) : std::nullopt;
+    if (!resolved || !folderExists(*resolved)) {
+        return false;
+    }
+    // Up from the resolved folder to the root, one name at a time.
+    std::string step = *resolved;
+    for (;;) {
+        const auto id = fileIdOf(step);
+        if (!id) {
+            return false;
+        }
+        if (*id == folder) {
+            return true;
+        }
+        const std::string parent = folderOfPath(step);
+        if (parent == step || isRoot(step)) {
+            return false;
+        }
+        step = parent;
+    }
 }
 
 std::string entryName(const std::string& path) {

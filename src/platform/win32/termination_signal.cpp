@@ -10,4 +10,8 @@ int watchTerminationSignals() {
 
 void drainTerminationPipe(int) {}
 
+bool terminationRequested() {
+    return false;
+}
+
 } // namespace tolvane::platform

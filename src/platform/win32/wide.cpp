@@ -30,6 +30,11 @@ std::string narrow(std::wstring_view utf16) {
 }
 
 std::wstring systemPath(const std::string& path) {
+    // The system reads a path up to its first NUL, so a text holding one
+    // would name another entry than the one meant.
+    if (path.find('\0') != std::string::npos) {
+        throwFailure(ERROR_INVALID_NAME, path);
+    }
     std::wstring wide = widen(path);
     if (wide.empty()) {
         return wide;
