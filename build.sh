@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Tolvane's one entry point: ./build.sh run | test | package
+# Tolvane's one entry point: ./build.sh run | test | windows | package
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -9,9 +9,12 @@ TEST_PACKAGES=(lhasa libarchive-tools jlha-utils xvfb xauth xdotool locales
     lintian desktop-file-utils appstream trayer x11-utils dbus-daemon python3-dbus python3-gi)
 RUN_PACKAGES=(fonts-noto-cjk qt6-translations-l10n)
 PACKAGE_PACKAGES=(dpkg-dev file)
+# The Qt-free part for Windows, cross-built, and Wine to test it.
+WINDOWS_PACKAGES=(cmake ninja-build g++-mingw-w64-x86-64-posix googletest)
+WINE_PACKAGES=(wine64)
 
 usage() {
-    echo "usage: $0 run|test|package" >&2
+    echo "usage: $0 run|test|windows|package" >&2
     exit 2
 }
 
@@ -40,6 +43,11 @@ ensure_test_locale() {
 
 jobs=$(nproc 2>/dev/null || echo 2)
 
+build_windows() {
+    cmake --preset windows >/dev/null
+    cmake --build --preset windows -j "$jobs"
+}
+
 # The .deb lands in build/package/, made from the default (release) build.
 build_package() {
     cmake --preset default >/dev/null
@@ -61,13 +69,22 @@ case "${1:-}" in
         ;;
     test)
         install_missing "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}" "${RUN_PACKAGES[@]}" \
-            "${PACKAGE_PACKAGES[@]}"
+            "${PACKAGE_PACKAGES[@]}" "${WINDOWS_PACKAGES[@]}" "${WINE_PACKAGES[@]}"
         ensure_test_locale
         # The package checks look at the package itself.
         build_package
         cmake --preset test >/dev/null
         cmake --build --preset test -j "$jobs"
         ctest --preset test -j "$jobs"
+        # Then the Windows build, its tests under Wine (a prefix of its own in
+        # build/wine, made on first use).
+        build_windows
+        ctest --preset windows -j "$jobs"
+        ;;
+    windows)
+        install_missing "${WINDOWS_PACKAGES[@]}"
+        build_windows
+        echo "Built build/windows/tools/tolvane-run/tolvane-run.exe"
         ;;
     package)
         install_missing "${BUILD_PACKAGES[@]}" "${PACKAGE_PACKAGES[@]}"

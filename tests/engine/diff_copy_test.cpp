@@ -1,4 +1,5 @@
 #include "engine_fixture.h"
+#include "support/system.h"
 
 namespace tolvane::engine {
 namespace {
@@ -70,6 +71,8 @@ TEST_F(DiffCopy, AReadOnlyCopyThatDiffersIsOverwritten) {
     EXPECT_EQ(read("copy"), "new");
 }
 
+#ifndef _WIN32
+// The copy keeps the file's holes only here; elsewhere it would write 4 GiB.
 TEST_F(DiffCopy, LengthsBeyondFourGibibytesCompare) {
     // Lengths 1 and 4 GiB + 1 agree in their low 32 bits.
     write("big", "");
@@ -82,23 +85,30 @@ TEST_F(DiffCopy, LengthsBeyondFourGibibytesCompare) {
 
     EXPECT_EQ(platform::fileStatus(path("copy")).size, (std::int64_t{4} << 30) + 1);
 }
+#endif
 
 TEST_F(DiffCopy, AFolderInTheCopysPlaceEndsTheProgramWithTheCopyMessage) {
     write("src", "s");
     write("copy/inside.txt", "kept");
     EXPECT_TRUE(ends([&] { engine.copyFileIfChanged(path("src"), path("copy")); }));
-    expectCopyFailed(shell, path("src"), path("copy"), "Is a directory");
+    expectCopyFailed(shell, path("src"), path("copy"),
+                     platform::Failure::about(testing::kIsAFolder, path("copy")).description());
     EXPECT_EQ(shell.endKind, EndKind::Orderly);
     EXPECT_EQ(read("copy/inside.txt"), "kept");
 }
 
+#ifndef _WIN32
+// A name too long for one folder entry: Wine answers it as a missing file.
 TEST_F(DiffCopy, ANameTheFileSystemRefusesEndsWithTheCopyMessage) {
     write("src", "s");
     EXPECT_TRUE(ends([&] { engine.copyFileIfChanged(path("src"), path(std::string(300, 'n'))); }));
     expectCopyFailed(shell, path("src"), path(std::string(300, 'n')), "File name too long");
     EXPECT_EQ(names(""), std::vector<std::string>{"src"});
 }
+#endif
 
+#ifndef _WIN32
+// A full disk is made with a file-size limit, which only POSIX has.
 TEST_F(DiffCopy, AFullDiskKeepsThePreviousCopy) {
     write("src", std::string(256 * 1024, 's'));
     write("out/copy", "previous");
@@ -113,19 +123,21 @@ TEST_F(DiffCopy, AFullDiskKeepsThePreviousCopy) {
     EXPECT_EQ(read("out/copy"), "previous");
     EXPECT_EQ(names("out"), std::vector<std::string>{"copy"});
 }
+#endif
 
 TEST_F(DiffCopy, ASourceGoneBeforeTheComparisonIsAnUnexpectedFailure) {
     write("copy", "kept");
     EXPECT_TRUE(ends([&] { engine.copyFileIfChanged(path("gone"), path("copy")); }));
     EXPECT_EQ(shell.texts(),
-              std::vector<std::string>{"CopyDiffFile:予期しないエラーが発生しました。\r\n"
-                                       "コピー元：" +
-                                       path("gone") + "\r\nコピー先：" + path("copy") +
-                                       "\r\nNo such file or directory: " + path("gone")});
+              std::vector<std::string>{
+                  "CopyDiffFile:予期しないエラーが発生しました。\r\nコピー元：" + path("gone") +
+                  "\r\nコピー先：" + path("copy") + "\r\n" +
+                  platform::Failure::about(testing::kFileNotFound, path("gone")).description()});
     EXPECT_EQ(read("copy"), "kept");
 }
 
 TEST_F(DiffCopy, ALinkInTheCopysPlaceIsReplacedNotWrittenThrough) {
+    SKIP_WITHOUT_SYMLINKS(dir.path());
     write("src", "s");
     write("target", "t");
     setModified("src", 1765000000);

@@ -45,6 +45,19 @@ class EngineTest : public ::testing::Test {
         return platform::fileStatus(path(relative)).modified;
     }
 
+#ifdef _WIN32
+    // Windows keeps only the read-only attribute: the bits a POSIX system
+    // would show for it.
+    std::uint32_t mode(const std::string& relative) const {
+        return platform::fileStatus(path(relative)).readOnly ? 0444u : 0644u;
+    }
+
+    void chmod(const std::string& relative, unsigned mode) {
+        const bool set = (mode & 0200) ? platform::setAttributesNormal(path(relative))
+                                       : platform::setAttributesReadOnly(path(relative));
+        ASSERT_TRUE(set) << relative;
+    }
+#else
     // The permission bits, as the system reports them.
     std::uint32_t mode(const std::string& relative) const {
         return testing::permissionsOf(path(relative));
@@ -53,6 +66,7 @@ class EngineTest : public ::testing::Test {
     void chmod(const std::string& relative, unsigned mode) {
         testing::setPermissions(path(relative), mode);
     }
+#endif
 
     std::vector<std::string> names(const std::string& relative) const {
         return testing::namesIn(path(relative));

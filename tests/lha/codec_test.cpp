@@ -194,11 +194,11 @@ TEST(Lh5, MatchesReachTheWholeWindowAndNoFurther) {
     EXPECT_LT(at.stream.size(), 8192u + 8192u / 4);
 
     // One byte further the copy is out of reach: no gain, and still correct.
-    Bytes far = randomBytes(8193, 11);
-    far.insert(far.end(), far.begin(), far.end());
-    const Packed beyond = roundTrip(far, 1000);
-    EXPECT_EQ(beyond.decoded, far);
-    EXPECT_GT(beyond.stream.size(), far.size() * 9 / 10);
+    Bytes distant = randomBytes(8193, 11);
+    distant.insert(distant.end(), distant.begin(), distant.end());
+    const Packed beyond = roundTrip(distant, 1000);
+    EXPECT_EQ(beyond.decoded, distant);
+    EXPECT_GT(beyond.stream.size(), distant.size() * 9 / 10);
 }
 
 // Pieces that stress the parse: text, noise, runs, and copies of earlier

@@ -55,6 +55,7 @@ inline std::vector<std::uint8_t> readBytes(const fs::path& path) {
     return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), {});
 }
 
+#ifndef _WIN32
 // A reader the tests depend on must be there: a missing one is a failure,
 // not a silent skip.
 inline bool haveTool(const std::string& tool) {
@@ -64,5 +65,6 @@ inline bool haveTool(const std::string& tool) {
 #define REQUIRE_TOOL(tool)                                                                         \
     ASSERT_TRUE(::tolvane::lha::testing::haveTool(tool))                                           \
         << "external reader '" << (tool) << "' is not installed (build.sh installs it)"
+#endif
 
 } // namespace tolvane::lha::testing

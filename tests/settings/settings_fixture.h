@@ -3,6 +3,7 @@
 #include "history/date_copy_menu.h"
 #include "monitor/monitor.h"
 #include "platform/failure.h"
+#include "platform/paths.h"
 #include "platform/text_file.h"
 #include "settings/lifecycle.h"
 #include "settings/module_ini.h"
@@ -62,8 +63,8 @@ struct Program {
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;
 
-    std::string iniPath() const { return folder + "/Tolvane.Ini"; }
-    std::string dataPath() const { return folder + "/Tolvane.dat"; }
+    std::string iniPath() const { return platform::joinPath(folder, "Tolvane.Ini"); }
+    std::string dataPath() const { return platform::joinPath(folder, "Tolvane.dat"); }
 
     // The copy run the countdown starts; records whether monitoring was
     // paused at that moment.

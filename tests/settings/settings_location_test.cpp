@@ -9,6 +9,18 @@
 namespace tolvane::settings {
 namespace {
 
+#ifdef _WIN32
+const char* const kUserConfig = "C:\\Users\\u\\AppData\\Roaming";
+const char* const kUserSettings = "C:\\Users\\u\\AppData\\Roaming\\tolvane";
+const char* const kConfigVariable = "APPDATA";
+const char* const kSeparator = "\\";
+#else
+const char* const kUserConfig = "/home/u/.config";
+const char* const kUserSettings = "/home/u/.config/tolvane";
+const char* const kConfigVariable = "XDG_CONFIG_HOME";
+const char* const kSeparator = "/";
+#endif
+
 TEST(SettingsLocation, PortableWhereverItCanWorkElseTheUserFolder) {
     struct Row {
         const char* what;
@@ -22,7 +34,7 @@ TEST(SettingsLocation, PortableWhereverItCanWorkElseTheUserFolder) {
         {"read-only folder holding the data file", false, true, false, "/opt/t"},
         {"writable folder holding neither", false, false, true, "/opt/t"},
         {"writable folder holding both", true, true, true, "/opt/t"},
-        {"read-only folder holding neither", false, false, false, "/home/u/.config/tolvane"},
+        {"read-only folder holding neither", false, false, false, kUserSettings},
     };
     for (const Row& row : rows) {
         SettingsPlace place;
@@ -30,7 +42,7 @@ TEST(SettingsLocation, PortableWhereverItCanWorkElseTheUserFolder) {
         place.holdsIniFile = row.ini;
         place.holdsDataFile = row.data;
         place.executableFolderWritable = row.writable;
-        place.userConfigFolder = "/home/u/.config";
+        place.userConfigFolder = kUserConfig;
         EXPECT_EQ(chooseSettingsFolder(place), row.expected) << row.what;
     }
 }
@@ -38,7 +50,8 @@ TEST(SettingsLocation, PortableWhereverItCanWorkElseTheUserFolder) {
 TEST(SettingsLocation, LooksAtTheRealFolders) {
     testing::TempDir temp;
     const std::string config = (temp.path() / "cfg").string();
-    testing::EnvironmentValue xdg("XDG_CONFIG_HOME", config);
+    testing::EnvironmentValue xdg(kConfigVariable, config);
+    const std::string userSettings = config + kSeparator + "tolvane";
 
     // A folder the user owns keeps its settings, with or without files.
     const std::string own = temp.path().string();
@@ -50,11 +63,12 @@ TEST(SettingsLocation, LooksAtTheRealFolders) {
     // Nobody can write into a folder that is not there: the user folder is
     // chosen and created, parents included.
     const std::string gone = (temp.path() / "gone").string();
-    EXPECT_EQ(settingsFolder(gone, "Tolvane"), config + "/tolvane");
-    EXPECT_TRUE(std::filesystem::is_directory(config + "/tolvane"));
-    EXPECT_EQ(settingsFolder(gone, "Tolvane"), config + "/tolvane");
+    EXPECT_EQ(settingsFolder(gone, "Tolvane"), userSettings);
+    EXPECT_TRUE(std::filesystem::is_directory(userSettings));
+    EXPECT_EQ(settingsFolder(gone, "Tolvane"), userSettings);
 }
 
+#ifndef _WIN32
 TEST(SettingsLocation, ClosedFolderKeepsItsSettingsOnlyWhenItHoldsThem) {
     testing::TempDir temp;
     const std::string config = (temp.path() / "cfg").string();
@@ -69,6 +83,7 @@ TEST(SettingsLocation, ClosedFolderKeepsItsSettingsOnlyWhenItHoldsThem) {
     EXPECT_EQ(settingsFolder(program.string(), "Tolvane"), program.string());
     EXPECT_EQ(settingsFolder(program.string(), "Other"), config + "/tolvane");
 }
+#endif
 
 } // namespace
 } // namespace tolvane::settings

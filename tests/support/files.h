@@ -3,7 +3,7 @@
 // The small helpers the tests of every folder share: file contents, folder
 // listings, times and permissions, special files, a file-size limit,
 // environment variables, and shell commands. The operating system's own calls
-// stay in here.
+// stay in here; most of the special fixtures exist in the POSIX build only.
 
 #include <algorithm>
 #include <array>
@@ -12,18 +12,27 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <iterator>
+#include <optional>
+#include <string>
+#include <system_error>
+#include <vector>
+
+#ifdef _WIN32
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+#else
+#include <fcntl.h>
 #include <linux/audit.h>
 #include <linux/filter.h>
 #include <linux/fs.h>
 #include <linux/seccomp.h>
-#include <optional>
 #include <sched.h>
-#include <string>
 #include <sys/file.h>
 #include <sys/ioctl.h>
 #include <sys/mount.h>
@@ -34,9 +43,8 @@
 #include <sys/syscall.h>
 #include <sys/un.h>
 #include <sys/wait.h>
-#include <system_error>
 #include <unistd.h>
-#include <vector>
+#endif
 
 namespace tolvane::testing {
 
@@ -72,10 +80,81 @@ inline std::vector<std::string> namesIn(const std::filesystem::path& folder) {
 // Sets access and modification time of the entry itself (a link is not
 // followed).
 inline void setModified(const std::filesystem::path& path, std::int64_t seconds) {
+#ifdef _WIN32
+    const auto ticks = static_cast<std::uint64_t>(seconds * 10000000 + 116444736000000000);
+    const FILETIME time{static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)};
+    const HANDLE file = ::CreateFileW(
+        path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+        nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE) << path;
+    const BOOL set = ::SetFileTime(file, &time, &time, &time);
+    ::CloseHandle(file);
+    ASSERT_TRUE(set) << path;
+#else
     const struct timespec times[2] = {{static_cast<time_t>(seconds), 0},
                                       {static_cast<time_t>(seconds), 0}};
     ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, AT_SYMLINK_NOFOLLOW), 0) << path;
+#endif
 }
+
+#ifdef _WIN32
+
+// The modification time of the entry itself, in seconds since the epoch.
+inline std::int64_t modifiedOf(const std::filesystem::path& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    EXPECT_TRUE(::GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) << path;
+    const std::uint64_t ticks =
+        (static_cast<std::uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) |
+        data.ftLastWriteTime.dwLowDateTime;
+    return static_cast<std::int64_t>(ticks / 10000000) - 11644473600;
+}
+
+// Holds a file open without letting others delete it while it lives, as a
+// writer that is still at work does.
+class HeldLock {
+  public:
+    explicit HeldLock(const std::filesystem::path& path)
+        : file_(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)) {
+        EXPECT_NE(file_, INVALID_HANDLE_VALUE) << path;
+    }
+    ~HeldLock() { ::CloseHandle(file_); }
+    HeldLock(const HeldLock&) = delete;
+    HeldLock& operator=(const HeldLock&) = delete;
+
+  private:
+    HANDLE file_;
+};
+
+// Sets one environment variable while it lives and puts the old value back.
+class EnvironmentValue {
+  public:
+    // UTF-8 in, as everywhere in the program; the system keeps UTF-16.
+    EnvironmentValue(const char* name, const std::string& value) : name_(wide(name)) {
+        if (const wchar_t* old = ::_wgetenv(name_.c_str())) {
+            old_ = old;
+        }
+        ::_wputenv_s(name_.c_str(), wide(value).c_str());
+    }
+    ~EnvironmentValue() { ::_wputenv_s(name_.c_str(), old_ ? old_->c_str() : L""); }
+    EnvironmentValue(const EnvironmentValue&) = delete;
+    EnvironmentValue& operator=(const EnvironmentValue&) = delete;
+
+  private:
+    static std::wstring wide(const std::string& text) {
+        std::wstring result(text.size(), L'\0');
+        const int length =
+            ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
+                                  result.data(), static_cast<int>(result.size()));
+        result.resize(static_cast<std::size_t>(length > 0 ? length : 0));
+        return result;
+    }
+
+    std::wstring name_;
+    std::optional<std::wstring> old_;
+};
+
+#else
 
 // The modification time of the entry itself, in seconds since the epoch.
 inline std::int64_t modifiedOf(const std::filesystem::path& path) {
@@ -438,5 +517,7 @@ inline CommandResult runCommand(const std::string& command) {
     result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
     return result;
 }
+
+#endif
 
 } // namespace tolvane::testing

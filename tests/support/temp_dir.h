@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <filesystem>
 #include <random>
 #include <string>
@@ -39,7 +40,14 @@ class TempDir {
 
     const std::filesystem::path& path() const { return path_; }
     std::string str() const { return path_.string(); }
-    std::string operator/(const std::string& name) const { return (path_ / name).string(); }
+    std::string operator/(const std::string& name) const {
+        std::string joined = (path_ / name).string();
+#ifdef _WIN32
+        // As Windows writes paths, so they compare equal to what the program builds.
+        std::replace(joined.begin(), joined.end(), '/', '\\');
+#endif
+        return joined;
+    }
 
   private:
     std::filesystem::path path_;

@@ -8,6 +8,9 @@
 
 namespace tolvane::testing {
 
+#ifndef _WIN32
+// The C library's TZ rules; Windows takes its zone from the system alone.
+
 // Central European time: +1 in winter, +2 in summer; needs no tz database.
 inline constexpr const char* kCentralEurope = "CET-1CEST,M3.5.0,M10.5.0/3";
 
@@ -36,6 +39,8 @@ class ZoneScope {
     std::optional<std::string> old_;
 };
 
+#endif
+
 // Seconds since the epoch of a UTC date-time.
 inline std::int64_t utcSeconds(int y, int mo, int d, int h, int mi, int s) {
     std::tm t{};
@@ -45,7 +50,11 @@ inline std::int64_t utcSeconds(int y, int mo, int d, int h, int mi, int s) {
     t.tm_hour = h;
     t.tm_min = mi;
     t.tm_sec = s;
+#ifdef _WIN32
+    return static_cast<std::int64_t>(::_mkgmtime(&t));
+#else
     return static_cast<std::int64_t>(::timegm(&t));
+#endif
 }
 
 } // namespace tolvane::testing

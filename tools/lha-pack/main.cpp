@@ -6,9 +6,11 @@
 #include "lha/archive_writer.h"
 #include "lha/command_line.h"
 #include "lha/unlha.h"
+#include "platform/console.h"
 
 #include <iostream>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -22,8 +24,9 @@ int packWithThreads(unsigned threads, const std::string& line) {
     options.threads = threads;
     try {
         const auto summary = tolvane::lha::packArchive(command->archive, command->source, options);
-        std::cout << "Archived " << summary.files << " files (" << summary.bytesIn << " bytes) into "
-                  << command->archive << " (" << summary.archiveSize << " bytes).\n";
+        std::cout << "Archived " << summary.files << " files (" << summary.bytesIn
+                  << " bytes) into " << command->archive << " (" << summary.archiveSize
+                  << " bytes).\n";
         return tolvane::lha::kOk;
     } catch (const tolvane::lha::LhaError& e) {
         std::cerr << e.what() << "\n";
@@ -34,15 +37,17 @@ int packWithThreads(unsigned threads, const std::string& line) {
 } // namespace
 
 int main(int argc, char** argv) {
-    int first = 1;
+    tolvane::platform::useBinaryOutput();
+    std::vector<std::string> arguments = tolvane::platform::commandLineArguments(argc, argv);
     unsigned threads = 0;
-    if (argc > 2 && std::string(argv[1]) == "--threads") {
-        threads = static_cast<unsigned>(std::stoul(argv[2]));
+    std::size_t first = 1;
+    if (arguments.size() > 2 && arguments[1] == "--threads") {
+        threads = static_cast<unsigned>(std::stoul(arguments[2]));
         first = 3;
     }
     std::string line;
-    for (int i = first; i < argc; ++i) {
-        std::string arg = argv[i];
+    for (std::size_t i = first; i < arguments.size(); ++i) {
+        std::string arg = arguments[i];
         if (arg.find_first_of(" ,") != std::string::npos) {
             arg = '"' + arg + '"';
         }

@@ -1,6 +1,7 @@
 // tolvane-run: one copy run without a window, for scripts and benchmarks.
 
 #include "console_shell.h"
+#include "platform/console.h"
 #include "platform/failure.h"
 #include "platform/paths.h"
 #include "platform/termination_signal.h"
@@ -76,7 +77,8 @@ void applyOptions(const tolvane::run::RunOptions& options, tolvane::window::Form
 } // namespace
 
 int main(int argc, char** argv) {
-    const std::vector<std::string> arguments(argv + 1, argv + argc);
+    tolvane::platform::useBinaryOutput();
+    const std::vector<std::string> arguments = tolvane::platform::commandLineArguments(argc, argv);
     std::string error;
     const auto options = tolvane::run::parseArguments(arguments, error);
     if (!options) {

@@ -1,0 +1,11 @@
+#include "platform/console.h"
+
+namespace tolvane::platform {
+
+std::vector<std::string> commandLineArguments(int argc, char** argv) {
+    return argc > 1 ? std::vector<std::string>(argv + 1, argv + argc) : std::vector<std::string>();
+}
+
+void useBinaryOutput() {}
+
+} // namespace tolvane::platform
