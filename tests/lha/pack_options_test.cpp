@@ -56,7 +56,10 @@ class PackOptionsTest : public ::testing::Test {
         writeBytes(day / "sub" / "deeper" / "empty", {});
         writeBytes(day / "noise.bin", randomBytes(600000, 3));
         writeBytes(day / "big.txt", textBytes(4200 * 1000, 4));
+#ifndef _WIN32
+        // Wine makes no symbolic links; the Linux run covers a link member.
         fs::create_symlink("big.txt", day / "link");
+#endif
         return day;
     }
 
