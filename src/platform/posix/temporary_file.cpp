@@ -4,8 +4,8 @@
 #include "platform/posix/folder_reader.h"
 #include "platform/posix/system_failure.h"
 #include "platform/temporaries.h"
+#include "platform/temporary_names.h"
 
-#include <atomic>
 #include <cerrno>
 #include <climits>
 #include <csignal>
@@ -19,41 +19,10 @@ namespace tolvane::platform {
 
 namespace {
 
-const std::string namePrefix = ".tolvane-";
-const std::string nameSuffix = ".tmp";
-
-// The number of `digits` when it is one of ours: a plain decimal of sane length.
-std::optional<unsigned long long> decimal(const std::string& digits) {
-    if (digits.empty() || digits.size() > 10) {
-        return std::nullopt;
-    }
-    unsigned long long value = 0;
-    for (char c : digits) {
-        if (c < '0' || c > '9') {
-            return std::nullopt;
-        }
-        value = value * 10 + static_cast<unsigned>(c - '0');
-    }
-    return value;
-}
-
 // The writer's process id a temporary's name carries.
 std::optional<pid_t> writerOf(const std::string& name) {
-    if (name.size() <= namePrefix.size() + nameSuffix.size() ||
-        name.compare(0, namePrefix.size(), namePrefix) != 0 ||
-        name.compare(name.size() - nameSuffix.size(), nameSuffix.size(), nameSuffix) != 0) {
-        return std::nullopt;
-    }
-    const std::string middle =
-        name.substr(namePrefix.size(), name.size() - namePrefix.size() - nameSuffix.size());
-    const auto dash = middle.find('-');
-    if (dash == std::string::npos) {
-        return std::nullopt;
-    }
-    const auto process = decimal(middle.substr(0, dash));
-    const auto counter = decimal(middle.substr(dash + 1));
-    // Process 0 names a process group to kill(), never a writer.
-    if (!process || !counter || *process == 0 || *process > INT_MAX) {
+    const auto process = temporaryWriterOf(name);
+    if (!process || *process > INT_MAX) {
         return std::nullopt;
     }
     return static_cast<pid_t>(*process);
@@ -68,10 +37,7 @@ bool processAlive(pid_t process) {
 
 std::string temporaryNameBeside(const std::string& target) {
     // Asked each time: a forked child writes under its own number.
-    const std::string process = std::to_string(::getpid());
-    static std::atomic<unsigned> counter{0};
-    return joinPath(folderOfPath(target),
-                    namePrefix + process + "-" + std::to_string(counter.fetch_add(1)) + nameSuffix);
+    return temporaryNameIn(folderOfPath(target), static_cast<unsigned long>(::getpid()));
 }
 
 TemporaryFile createTemporaryBeside(const std::string& target, mode_t mode) {
@@ -91,10 +57,6 @@ TemporaryFile createTemporaryBeside(const std::string& target, mode_t mode) {
             throwFailure(errno, target);
         }
     }
-}
-
-bool isTemporaryName(const std::string& name) {
-    return writerOf(name).has_value();
 }
 
 namespace {

@@ -3,18 +3,15 @@
 #include "platform/files.h"
 #include "platform/paths.h"
 #include "platform/temporaries.h"
+#include "platform/temporary_names.h"
 #include "platform/win32/system_failure.h"
 #include "platform/win32/wide.h"
 
-#include <atomic>
 #include <optional>
 
 namespace tolvane::platform {
 
 namespace {
-
-const std::string namePrefix = ".tolvane-";
-const std::string nameSuffix = ".tmp";
 
 // A writer marks its temporary as held with a lock on one byte far beyond
 // any content, so readers of the file never meet it.
@@ -32,37 +29,10 @@ void unlockHeldByte(HANDLE file) {
     ::UnlockFileEx(file, 0, 1, 0, &at);
 }
 
-// The number of `digits` when it is one of ours: a plain decimal of sane length.
-std::optional<unsigned long long> decimal(const std::string& digits) {
-    if (digits.empty() || digits.size() > 10) {
-        return std::nullopt;
-    }
-    unsigned long long value = 0;
-    for (char c : digits) {
-        if (c < '0' || c > '9') {
-            return std::nullopt;
-        }
-        value = value * 10 + static_cast<unsigned>(c - '0');
-    }
-    return value;
-}
-
 // The writer's process id a temporary's name carries.
 std::optional<DWORD> writerOf(const std::string& name) {
-    if (name.size() <= namePrefix.size() + nameSuffix.size() ||
-        name.compare(0, namePrefix.size(), namePrefix) != 0 ||
-        name.compare(name.size() - nameSuffix.size(), nameSuffix.size(), nameSuffix) != 0) {
-        return std::nullopt;
-    }
-    const std::string middle =
-        name.substr(namePrefix.size(), name.size() - namePrefix.size() - nameSuffix.size());
-    const auto dash = middle.find('-');
-    if (dash == std::string::npos) {
-        return std::nullopt;
-    }
-    const auto process = decimal(middle.substr(0, dash));
-    const auto counter = decimal(middle.substr(dash + 1));
-    if (!process || !counter || *process == 0 || *process > 0xFFFFFFFFull) {
+    const auto process = temporaryWriterOf(name);
+    if (!process) {
         return std::nullopt;
     }
     return static_cast<DWORD>(*process);
@@ -114,10 +84,7 @@ bool staleTemporary(const std::string& path) {
 } // namespace
 
 std::string temporaryNameBeside(const std::string& target) {
-    static const std::string process = std::to_string(::GetCurrentProcessId());
-    static std::atomic<unsigned> counter{0};
-    return joinPath(folderOfPath(target),
-                    namePrefix + process + "-" + std::to_string(counter.fetch_add(1)) + nameSuffix);
+    return temporaryNameIn(folderOfPath(target), ::GetCurrentProcessId());
 }
 
 TemporaryFile createTemporaryBeside(const std::string& target) {
@@ -139,10 +106,6 @@ TemporaryFile createTemporaryBeside(const std::string& target) {
             throwFailure(error, target);
         }
     }
-}
-
-bool isTemporaryName(const std::string& name) {
-    return writerOf(name).has_value();
 }
 
 bool isStaleTemporary(const std::string& path) noexcept {
