@@ -81,12 +81,17 @@ exit_by_shortcut() {
     [ "$EXIT_STATUS" -eq 0 ] || fail "status $EXIT_STATUS after the exit command"
 }
 
+# The ids of the program's visible windows.
+program_windows() {
+    xdotool search --all --onlyvisible --pid "$PROGRAM_PID" --name "" 2>/dev/null
+}
+
 # The id of a visible window of the program whose title matches the shell
 # pattern $1 (xdotool's own matching is too loose to tell "Tolvane" from
 # "Tolvane：待機中").
 find_window() {
     local id
-    for id in $(xdotool search --onlyvisible --pid "$PROGRAM_PID" --name "" 2>/dev/null); do
+    for id in $(program_windows); do
         # shellcheck disable=SC2053
         if [[ "$(xdotool getwindowname "$id" 2>/dev/null)" == $1 ]]; then
             echo "$id"
@@ -103,3 +108,19 @@ MAIN_TITLE="Tolvane?*"
 crlf() {
     printf '%s\r\n' "$@"
 }
+
+# A path as the program writes it in its settings.
+native_path() {
+    printf '%s' "$1"
+}
+
+# The end of the user's session as the system announces it: on Linux the
+# session manager sends SIGTERM.
+end_session() {
+    kill -TERM "$PROGRAM_PID"
+}
+
+if [ -n "${TOLVANE_WINE:-}" ]; then
+    # shellcheck source=wine.sh
+    . "$(dirname "${BASH_SOURCE[0]}")/wine.sh"
+fi

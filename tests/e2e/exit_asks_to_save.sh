@@ -4,7 +4,7 @@
 make_home
 
 mkdir -p "$HOME_DIR/dest"
-crlf "[Tolvane]" "Interval=60000" "SaveAt=$HOME_DIR/dest" >"$HOME_DIR/Tolvane.Ini"
+crlf "[Tolvane]" "Interval=60000" "SaveAt=$(native_path "$HOME_DIR/dest")" >"$HOME_DIR/Tolvane.Ini"
 : >"$HOME_DIR/Tolvane.dat"
 
 start_program

@@ -16,7 +16,7 @@ start_program
 # Hidden, the program's one visible window is its icon, once docked.
 docked_icon() {
     local id
-    for id in $(xdotool search --all --onlyvisible --pid "$PROGRAM_PID" --name "" 2>/dev/null); do
+    for id in $(program_windows); do
         if ! xwininfo -id "$id" -tree | grep -q 'Parent window id: .*(the root window)'; then
             echo "$id"
             return 0
@@ -30,7 +30,7 @@ wait_for 20 docked_icon >/dev/null || fail "no icon in the tray: $(cat "$HOME_DI
 icon=$(docked_icon)
 xdotool mousemove --window "$icon" 5 5 click 3
 menu_open() {
-    [ "$(xdotool search --all --onlyvisible --pid "$PROGRAM_PID" --name "" 2>/dev/null | wc -l)" -ge 2 ]
+    [ "$(program_windows | wc -l)" -ge 2 ]
 }
 wait_for 10 menu_open || fail "the right button opened no menu"
 # The first item of the 操作 menu is 表示.
