@@ -18,3 +18,10 @@ set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
 
 # Tests and test discovery run the programs under Wine.
 set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/wine-run.sh)
+
+# The Qt for Windows that cmake/qt-windows.sh builds, when the desktop program
+# is built too; its tools are the host's own Qt tools of the same version.
+if(TOLVANE_WINDOWS_QT)
+  list(APPEND CMAKE_FIND_ROOT_PATH ${TOLVANE_WINDOWS_QT})
+  set(QT_HOST_PATH /usr)
+endif()
