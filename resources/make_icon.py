@@ -2,7 +2,8 @@
 """Draws Tolvane's icon (a clock face over a copy arrow) as PNG files.
 
 Pure Python, no imaging library: each pixel is supersampled against a few
-simple shapes. Run it from this folder to regenerate icons/tolvane-<n>.png.
+simple shapes. Run it from this folder to regenerate icons/tolvane-<n>.png
+and the Windows icon windows/tolvane.ico, which holds the same PNG images.
 """
 import math
 import struct
@@ -94,7 +95,24 @@ def png(size, pixels):
             chunk(b"IDAT", zlib.compress(pixels, 9)) + chunk(b"IEND", b""))
 
 
+def ico(images):
+    """An icon file of PNG-compressed entries, one per (size, png bytes)."""
+    header = struct.pack("<HHH", 0, 1, len(images))
+    offset = len(header) + 16 * len(images)
+    entries, data = b"", b""
+    for size, image in images:
+        # A width or height of 0 stands for 256.
+        entries += struct.pack("<BBBBHHII", size % 256, size % 256, 0, 0, 1, 32,
+                               len(image), offset + len(data))
+        data += image
+    return header + entries + data
+
+
 if __name__ == "__main__":
+    images = []
     for s in SIZES:
+        images.append((s, png(s, render(s))))
         with open(f"icons/tolvane-{s}.png", "wb") as f:
-            f.write(png(s, render(s)))
+            f.write(images[-1][1])
+    with open("windows/tolvane.ico", "wb") as f:
+        f.write(ico(images))

@@ -43,6 +43,10 @@ std::unique_ptr<MainWindow> Application::createMainWindow(window::FileDialog& fi
             baseName);
     });
     MainWindow* shown = mainWindow.get();
+    // Windows announces a session's end to top-level windows only; the
+    // window, hidden in the notification area from the start, needs its
+    // native window to hear it.
+    shown->winId();
     shell_.setUnload([shown](UnloadMode mode) { shown->unloadByProgram(mode); });
 
     // A session end or a request to terminate: the icon goes, nothing is
@@ -59,6 +63,9 @@ std::unique_ptr<MainWindow> Application::createMainWindow(window::FileDialog& fi
 void Application::watchTerminationSignals() {
     window::runHandler(shell_, [&] {
         const int readEnd = platform::watchTerminationSignals();
+        if (readEnd < 0) {
+            return;
+        }
         terminationNotifier_ = std::make_unique<QSocketNotifier>(readEnd, QSocketNotifier::Read);
         connect(terminationNotifier_.get(), &QSocketNotifier::activated, this, [this, readEnd] {
             platform::drainTerminationPipe(readEnd);

@@ -21,7 +21,7 @@ window::DroppedFiles droppedFilesOf(const QMimeData* data) {
         if (!url.isLocalFile()) {
             return std::nullopt;
         }
-        paths.push_back(fromQt(url.toLocalFile()));
+        paths.push_back(pathFromQt(url.toLocalFile()));
     }
     return paths;
 }

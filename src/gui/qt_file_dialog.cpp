@@ -20,16 +20,16 @@ QString qtFilterOf(const std::string& filter) {
 }
 
 std::string QtFileDialog::showOpen(const std::string& filter, const std::string& initialFolder) {
-    return fromQt(
+    return pathFromQt(
         QFileDialog::getOpenFileName(nullptr, QString(), toQt(initialFolder), qtFilterOf(filter)));
 }
 
 std::string QtFileDialog::showSave(const std::string& filter, const std::string& initialFolder) {
     // Choosing an existing file is the usual case here; nothing is written to
     // it, so there is nothing to confirm.
-    return fromQt(QFileDialog::getSaveFileName(nullptr, QString(), toQt(initialFolder),
-                                               qtFilterOf(filter), nullptr,
-                                               QFileDialog::DontConfirmOverwrite));
+    return pathFromQt(QFileDialog::getSaveFileName(nullptr, QString(), toQt(initialFolder),
+                                                   qtFilterOf(filter), nullptr,
+                                                   QFileDialog::DontConfirmOverwrite));
 }
 
 } // namespace tolvane::gui

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDir>
 #include <QString>
 #include <string>
 
@@ -12,6 +13,12 @@ inline QString toQt(const std::string& text) {
 
 inline std::string fromQt(const QString& text) {
     return text.toUtf8().toStdString();
+}
+
+// A path Qt hands over (dialogs, drops) is written with forward slashes on
+// every system; the core and the user's lists use the system's own.
+inline std::string pathFromQt(const QString& path) {
+    return fromQt(QDir::toNativeSeparators(path));
 }
 
 } // namespace tolvane::gui
