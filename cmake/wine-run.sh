@@ -23,6 +23,20 @@ if [ ! -e "$ready" ]; then
         flock 9
         if [ ! -e "$ready" ]; then
             "$wine" wineboot --init >/dev/null 2>&1 || true
+            # Wine looks for its own fonts in the prefix only. A Japanese
+            # font joins them, under the name Japanese Windows gives its
+            # interface font, so the program's Japanese texts can be drawn.
+            fonts="$WINEPREFIX/drive_c/windows/Fonts"
+            mkdir -p "$fonts"
+            cp /usr/share/wine/fonts/* "$fonts/" 2>/dev/null || true
+            japanese=/usr/share/fonts/opentype/noto/NotoSansCJK-Regular.ttc
+            if [ -e "$japanese" ]; then
+                cp "$japanese" "$fonts/"
+                for name in "MS UI Gothic" "MS Gothic" "MS PGothic" "Meiryo" "Yu Gothic UI"; do
+                    "$wine" reg add 'HKCU\Software\Wine\Fonts\Replacements' \
+                        /v "$name" /d "Noto Sans CJK JP" /f >/dev/null 2>&1 || true
+                done
+            fi
             "${wine%64}server" -w 2>/dev/null || wineserver -w 2>/dev/null || true
             touch "$ready"
         fi

@@ -114,6 +114,11 @@ native_path() {
     printf '%s' "$1"
 }
 
+# With no notification area on this X server the main window shows itself.
+show_main_window() {
+    wait_for 30 find_window "$MAIN_TITLE" || fail "no main window: $(cat "$HOME_DIR/output.log")"
+}
+
 # The end of the user's session as the system announces it: on Linux the
 # session manager sends SIGTERM.
 end_session() {

@@ -9,7 +9,7 @@ crlf "[Tolvane]" "Interval=60000" "SaveAt=$(native_path "$HOME_DIR/dest")" >"$HO
 crlf "$(native_path "$HOME_DIR/source")" >"$HOME_DIR/Tolvane.dat"
 
 start_program
-wait_for 30 find_window "$MAIN_TITLE" || fail "no main window: $(cat "$HOME_DIR/output.log")"
+show_main_window
 main=$(find_window "$MAIN_TITLE")
 
 # The seconds the caption shows, or nothing when it shows no countdown.

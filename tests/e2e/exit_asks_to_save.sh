@@ -8,7 +8,7 @@ crlf "[Tolvane]" "Interval=60000" "SaveAt=$(native_path "$HOME_DIR/dest")" >"$HO
 : >"$HOME_DIR/Tolvane.dat"
 
 start_program
-wait_for 20 find_window "$MAIN_TITLE" || fail "no main window: $(cat "$HOME_DIR/output.log")"
+show_main_window
 main=$(find_window "$MAIN_TITLE")
 xdotool windowfocus --sync "$main"
 # The interval box has the focus first; an edit there marks the settings.
