@@ -38,12 +38,13 @@ int packWithThreads(unsigned threads, const std::string& line) {
 
 int main(int argc, char** argv) {
     tolvane::platform::useBinaryOutput();
+    // The arguments after the program's name.
     std::vector<std::string> arguments = tolvane::platform::commandLineArguments(argc, argv);
     unsigned threads = 0;
-    std::size_t first = 1;
-    if (arguments.size() > 2 && arguments[1] == "--threads") {
-        threads = static_cast<unsigned>(std::stoul(arguments[2]));
-        first = 3;
+    std::size_t first = 0;
+    if (arguments.size() > 1 && arguments[0] == "--threads") {
+        threads = static_cast<unsigned>(std::stoul(arguments[1]));
+        first = 2;
     }
     std::string line;
     for (std::size_t i = first; i < arguments.size(); ++i) {
