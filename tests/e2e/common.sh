@@ -119,6 +119,14 @@ show_main_window() {
     wait_for 30 find_window "$MAIN_TITLE" || fail "no main window: $(cat "$HOME_DIR/output.log")"
 }
 
+# Appends a 5 to the interval on the main window, which leaves the settings
+# unsaved: the interval box has the focus first.
+edit_interval() {
+    xdotool windowfocus --sync "$(find_window "$MAIN_TITLE")"
+    xdotool key --clearmodifiers End 5
+    sleep 0.5
+}
+
 # The end of the user's session as the system announces it: on Linux the
 # session manager sends SIGTERM.
 end_session() {

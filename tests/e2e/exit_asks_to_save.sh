@@ -9,11 +9,7 @@ crlf "[Tolvane]" "Interval=60000" "SaveAt=$(native_path "$HOME_DIR/dest")" >"$HO
 
 start_program
 show_main_window
-main=$(find_window "$MAIN_TITLE")
-xdotool windowfocus --sync "$main"
-# The interval box has the focus first; an edit there marks the settings.
-xdotool key --clearmodifiers End 5
-sleep 0.5
+edit_interval
 xdotool key --clearmodifiers ctrl+F4
 
 wait_for 10 find_window "$MESSAGE_TITLE" || fail "no question about saving"

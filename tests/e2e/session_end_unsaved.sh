@@ -11,11 +11,7 @@ cp "$HOME_DIR/Tolvane.Ini" "$HOME_DIR/settings.before"
 
 start_program
 show_main_window
-main=$(find_window "$MAIN_TITLE")
-xdotool windowfocus --sync "$main"
-# The interval box has the focus first; an edit there marks the settings.
-xdotool key --clearmodifiers End 5
-sleep 0.5
+edit_interval
 
 end_session
 asked=no
