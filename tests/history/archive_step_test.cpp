@@ -319,13 +319,20 @@ struct ProgressViewSpy : ArchiveProgressView {
 };
 
 // Files of text big enough that the packing is still under way when the
-// step first serves events.
-std::map<std::string, std::string> writeLargeDay(const fs::path& folder) {
+// step first serves events. The stopping tests take files about ten times
+// larger: they stop the packing at its first progress, however fast the
+// build packs, and never wait for the end.
+std::map<std::string, std::string> writeLargeDay(const fs::path& folder,
+                                                 std::size_t bytesPerFile = 300000) {
+    std::string lines;
+    for (int i = 0; lines.size() < 300000; ++i) {
+        lines += "entry " + std::to_string((i * 7919) % 100003) + " of day copy\n";
+    }
     std::map<std::string, std::string> files;
     for (int f = 0; f < 5; ++f) {
-        std::string text;
-        for (int i = 0; text.size() < 300000; ++i) {
-            text += "entry " + std::to_string((i * 7919 + f) % 100003) + " of day copy\n";
+        std::string text = "part " + std::to_string(f) + "\n";
+        while (text.size() < bytesPerFile) {
+            text += lines;
         }
         const std::string name = "part" + std::to_string(f) + ".txt";
         writeFile(folder / name, text);
@@ -334,10 +341,13 @@ std::map<std::string, std::string> writeLargeDay(const fs::path& folder) {
     return files;
 }
 
-// Stopped half way, by the window's cancel or by the end of the program: the
+// Just under the size above which a file is packed by the writer itself.
+constexpr std::size_t kStoppedDayFileBytes = 4000000;
+
+// Stopped part way, by the window's cancel or by the end of the program: the
 // folder stays as it was, nothing is left beside it and the archiving error
 // shows the code for a cancel.
-TEST(ArchiveStep, StoppedHalfWayLeavesTheFolderAndNoArchive) {
+TEST(ArchiveStep, StoppedPartWayLeavesTheFolderAndNoArchive) {
     for (const bool byProgramEnd : {false, true}) {
         SCOPED_TRACE(byProgramEnd ? "program ends" : "cancel button");
         TempDir dest;
@@ -345,15 +355,15 @@ TEST(ArchiveStep, StoppedHalfWayLeavesTheFolderAndNoArchive) {
         ProgressViewSpy view;
         rig.step.setProgressView(&view);
         const fs::path folder = dest.path() / "20240229";
-        const auto files = writeLargeDay(folder);
+        const auto files = writeLargeDay(folder, kStoppedDayFileBytes);
         bool sawProgress = false;
         rig.shell.onServeEvents = [&] {
             lha::PackProgress* p = view.progress;
-            if (p == nullptr || p->phase != lha::PackPhase::Writing || p->bytesTotal == 0 ||
-                p->bytesDone < p->bytesTotal / 2) {
+            if (p == nullptr || p->phase != lha::PackPhase::Writing || p->bytesDone == 0) {
                 return;
             }
             sawProgress = true;
+            EXPECT_LT(p->bytesDone, p->bytesTotal);
             EXPECT_EQ(p->folder(), folder.string());
             EXPECT_EQ(p->currentFile().rfind("20240229/part", 0), 0u) << p->currentFile();
             if (byProgramEnd) {
@@ -388,7 +398,7 @@ TEST(ArchiveStep, SessionEndWhilePackingLeavesTheFolderAndNoArchive) {
     ProgressViewSpy view;
     rig.step.setProgressView(&view);
     const fs::path folder = dest.path() / "20240229";
-    const auto files = writeLargeDay(folder);
+    const auto files = writeLargeDay(folder, kStoppedDayFileBytes);
     rig.shell.onServeEvents = [&] {
         if (view.progress != nullptr && view.progress->bytesDone > 0) {
             rig.shell.sessionEnding = true;
