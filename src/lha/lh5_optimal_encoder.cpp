@@ -23,8 +23,9 @@ constexpr std::uint32_t kRingMask = 2 * Encoder::kWindow - 1;
 constexpr int kMaxChain = 32;
 constexpr std::uint32_t kGoodLength = 32;
 // A match this long is taken as found; the positions inside it are only
-// entered into the chains, not searched.
-constexpr std::uint32_t kNiceLength = 64;
+// entered into the chains, not searched. (64 made archives 0.07 % smaller
+// for 9 % more time.)
+constexpr std::uint32_t kNiceLength = 48;
 // The parse tries every length of a match up to this one, and beyond it only
 // the longest: past it, stopping short almost never pays.
 constexpr std::uint32_t kEveryLengthUpTo = 64;
@@ -476,33 +477,13 @@ void Encoder::encodeSegment(std::uint64_t start, std::uint64_t end, bool last) {
         bits = trialBits;
     }
 
+    // Each block keeps the parse made for the whole segment's tables:
+    // parsing a block again for its own gained about 0.04 % for 7 % of
+    // the time.
     std::vector<Block> blocks;
     splitBlocks(codes_, 0, codes_.size(), last, blocks);
-    std::size_t from = 0; // segment offset where the block starts
     for (const Block& b : blocks) {
-        const std::span<const Lh5Code> span(codes_.data() + b.firstCode, b.codeCount);
-        std::size_t length = 0;
-        for (const Lh5Code c : span) {
-            length += c.symbol < 256 ? 1 : c.symbol - 256 + kMinMatch;
-        }
-        if (blocks.size() == 1) {
-            emitBlock(span);
-            from += length;
-            continue;
-        }
-        // A block of its own parses again for its own tables.
-        Lh5BlockStats own;
-        own.add(span);
-        setCosts(own, model);
-        parse(model, from, from + length, trial_);
-        Lh5BlockStats trialStats;
-        trialStats.add(trial_);
-        const bool better =
-            trial_.size() <= kMaxBlockCodes &&
-            (!last || &b != &blocks.back() || trial_.size() >= kMinLastBlockCodes) &&
-            lh5BlockBits(trialStats) < lh5BlockBits(own);
-        emitBlock(better ? std::span<const Lh5Code>(trial_) : span);
-        from += length;
+        emitBlock(std::span<const Lh5Code>(codes_.data() + b.firstCode, b.codeCount));
     }
 }
 
