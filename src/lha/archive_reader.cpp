@@ -5,6 +5,10 @@
 #include "platform/failure.h"
 
 #include <algorithm>
+#include <atomic>
+#include <exception>
+#include <system_error>
+#include <thread>
 
 namespace tolvane::lha {
 
@@ -121,11 +125,40 @@ std::uint16_t ArchiveReader::readData(const ByteSink& sink) {
     return crc.value();
 }
 
-void verifyArchive(const std::string& archive, const std::vector<EntryHeader>& expected,
-                   const VerifyObserver& onData) {
+void ArchiveReader::skipData() {
+    dataPending_ = false;
+    std::vector<std::uint8_t> buffer(1 << 16);
+    std::uint64_t left = current_.compressedSize;
+    while (left > 0) {
+        const std::size_t want =
+            static_cast<std::size_t>(std::min<std::uint64_t>(left, buffer.size()));
+        if (readUpTo(buffer.data(), want) != want) {
+            mismatch("archive cut inside the data of " + current_.path());
+        }
+        left -= want;
+    }
+}
+
+namespace {
+
+// Checks expected[first, last): the entries before are passed over (their
+// own run checks them), and the run that ends the list also checks the end.
+void verifyRun(const std::string& archive, const std::vector<EntryHeader>& expected,
+               std::size_t first, std::size_t last, const VerifyObserver& onData,
+               const std::atomic<bool>& stop) {
     ArchiveReader reader(archive);
     EntryHeader got;
-    for (const EntryHeader& want : expected) {
+    for (std::size_t i = 0; i < first; ++i) {
+        if (!reader.next(got)) {
+            mismatch("fewer entries than written");
+        }
+        reader.skipData();
+    }
+    for (std::size_t i = first; i < last; ++i) {
+        if (stop.load(std::memory_order_relaxed)) {
+            return; // another run failed: its error is the one reported
+        }
+        const EntryHeader& want = expected[i];
         if (!reader.next(got)) {
             mismatch("fewer entries than written");
         }
@@ -152,8 +185,59 @@ void verifyArchive(const std::string& archive, const std::vector<EntryHeader>& e
             mismatch("data of " + want.path());
         }
     }
-    if (reader.next(got)) {
+    if (last == expected.size() && reader.next(got)) {
         mismatch("more entries than written");
+    }
+}
+
+} // namespace
+
+void verifyArchive(const std::string& archive, const std::vector<EntryHeader>& expected,
+                   const VerifyObserver& onData, unsigned threads) {
+    // Runs of about equal work: the data to decode, and a little per entry.
+    std::uint64_t total = 0;
+    for (const EntryHeader& e : expected) {
+        total += e.originalSize + 1024;
+    }
+    const std::size_t runs =
+        std::max<std::size_t>(1, std::min<std::size_t>(threads, expected.size()));
+    std::vector<std::size_t> bounds{0};
+    std::uint64_t sum = 0;
+    for (std::size_t i = 0; i < expected.size() && bounds.size() < runs; ++i) {
+        sum += expected[i].originalSize + 1024;
+        if (sum * runs >= total * bounds.size()) {
+            bounds.push_back(i + 1);
+        }
+    }
+    bounds.push_back(expected.size());
+
+    std::atomic<bool> stop{false};
+    const std::size_t count = bounds.size() - 1;
+    std::vector<std::exception_ptr> errors(count);
+    const auto run = [&](std::size_t k) {
+        try {
+            verifyRun(archive, expected, bounds[k], bounds[k + 1], onData, stop);
+        } catch (...) {
+            errors[k] = std::current_exception();
+            stop = true;
+        }
+    };
+    std::vector<std::thread> helpers;
+    for (std::size_t k = 1; k < count; ++k) {
+        try {
+            helpers.emplace_back(run, k);
+        } catch (const std::system_error&) {
+            run(k); // no thread to be had: check the run here
+        }
+    }
+    run(0);
+    for (std::thread& t : helpers) {
+        t.join();
+    }
+    for (const std::exception_ptr& e : errors) {
+        if (e) {
+            std::rethrow_exception(e);
+        }
     }
 }
 

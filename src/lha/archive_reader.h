@@ -26,6 +26,8 @@ class ArchiveReader {
     // Decodes the current entry's data into the sink and returns the CRC of
     // what came out. Checks that the data uses exactly its compressed size.
     std::uint16_t readData(const ByteSink& sink);
+    // Passes over the current entry's data without decoding it.
+    void skipData();
 
   private:
     // Up to `size` bytes, fewer only at the end of the file.
@@ -41,8 +43,13 @@ class ArchiveReader {
 // match the headers. `onData`, when given, is called with 0 as each entry
 // starts and then with the size of each piece of its data read back; it may
 // throw to stop the check.
+//
+// With threads > 1 the entries are shared out in runs of about equal data,
+// each run checked by its own reader of the file on its own thread; onData
+// is then called from all of them at once. The first failing run's error is
+// the one thrown.
 using VerifyObserver = std::function<void(const EntryHeader&, std::size_t)>;
 void verifyArchive(const std::string& archive, const std::vector<EntryHeader>& expected,
-                   const VerifyObserver& onData = {});
+                   const VerifyObserver& onData = {}, unsigned threads = 1);
 
 } // namespace tolvane::lha

@@ -270,10 +270,10 @@ PackSummary packArchive(const std::string& archive, const std::string& source,
         std::vector<EntryHeader> written;
         written.reserve(planner.entries.size());
         {
-            std::vector<std::string> inMemory;
+            std::vector<MemberPipeline::File> inMemory;
             for (const PlannedEntry& entry : planner.entries) {
                 if (isFile(entry) && entry.size <= MemberPipeline::kInMemoryLimit) {
-                    inMemory.push_back(entry.source);
+                    inMemory.push_back({entry.source, entry.size});
                 }
             }
             Writer writer(out, cancel);
@@ -325,15 +325,23 @@ PackSummary packArchive(const std::string& archive, const std::string& source,
             progress->bytesTotal = summary.bytesIn;
             progress->phase = PackPhase::Verifying;
         }
-        verifyArchive(out.path(), written, [&](const EntryHeader& entry, std::size_t bytes) {
-            throwIfCancelled(cancel);
-            if (progress != nullptr) {
-                if (bytes == 0) {
-                    progress->setCurrentFile(entry.path());
+        verifyArchive(
+            out.path(), written,
+            [&](const EntryHeader& entry, std::size_t bytes) {
+                throwIfCancelled(cancel);
+                if (progress != nullptr) {
+                    if (bytes == 0) {
+                        progress->setCurrentFile(entry.path());
+                    }
+                    progress->bytesDone += bytes;
                 }
-                progress->bytesDone += bytes;
-            }
-        });
+            },
+            packingThreads(options.threads));
+        if (progress != nullptr && !written.empty()) {
+            // Runs are checked side by side and end in any order: the check
+            // ends, as the archive does, with its last entry.
+            progress->setCurrentFile(written.back().path());
+        }
         try {
             platform::renameReplacing(out.path(), archive);
         } catch (const platform::Failure&) {

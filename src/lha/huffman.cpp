@@ -1,35 +1,50 @@
 #include "lha/huffman.h"
 
 #include "lha/bit_reader.h"
+#include "lha/errors.h"
 
 #include <algorithm>
+#include <array>
 #include <numeric>
 
 namespace tolvane::lha {
 
 namespace {
 
-// Plain Huffman code lengths (may exceed any limit) for the used symbols.
+constexpr std::size_t kMaxSymbols = 512;
+
+// Plain Huffman code lengths (may exceed any limit) for the used symbols,
+// given in increasing symbol order. Encoders build many tables to compare
+// block sizes, so this works in fixed arrays, without allocating.
 void huffmanLengths(std::span<const std::uint32_t> freq, const std::vector<unsigned>& used,
-                    std::vector<std::uint8_t>& lengths) {
-    // Leaves in increasing weight; internal nodes are made in increasing
-    // weight too, so two queues give the two lightest nodes at every step.
-    // Weight, then symbol: the order a stable sort by weight gives, found
-    // faster (encoders build many tables to compare block sizes).
-    std::vector<std::uint64_t> keys;
-    keys.reserve(used.size());
-    for (unsigned s : used) {
-        keys.push_back((std::uint64_t{freq[s]} << 32) | s);
+                    std::span<std::uint8_t> lengths) {
+    // Leaves by weight, then symbol: a stable radix sort of the used
+    // symbols, a byte of the weight per pass.
+    const std::size_t m = used.size();
+    std::array<unsigned, kMaxSymbols> leaves;
+    std::array<unsigned, kMaxSymbols> spare;
+    std::uint32_t heaviest = 0;
+    for (std::size_t i = 0; i < m; ++i) {
+        leaves[i] = used[i];
+        heaviest = std::max(heaviest, freq[used[i]]);
     }
-    std::sort(keys.begin(), keys.end());
-    std::vector<unsigned> leaves;
-    leaves.reserve(keys.size());
-    for (std::uint64_t k : keys) {
-        leaves.push_back(static_cast<unsigned>(k & 0xFFFFFFFFu));
+    for (unsigned shift = 0; shift < 32 && (heaviest >> shift) != 0; shift += 8) {
+        std::array<unsigned, 257> start{};
+        for (std::size_t i = 0; i < m; ++i) {
+            ++start[((freq[leaves[i]] >> shift) & 0xFF) + 1];
+        }
+        for (unsigned b = 0; b < 256; ++b) {
+            start[b + 1] += start[b];
+        }
+        for (std::size_t i = 0; i < m; ++i) {
+            spare[start[(freq[leaves[i]] >> shift) & 0xFF]++] = leaves[i];
+        }
+        leaves.swap(spare);
     }
-    const std::size_t m = leaves.size();
-    std::vector<std::uint64_t> weight(2 * m - 1);
-    std::vector<std::size_t> parent(2 * m - 1, 0);
+    // Internal nodes are made in increasing weight too, so two queues give
+    // the two lightest nodes at every step.
+    std::array<std::uint64_t, 2 * kMaxSymbols> weight;
+    std::array<std::uint16_t, 2 * kMaxSymbols> parent;
     for (std::size_t i = 0; i < m; ++i) {
         weight[i] = freq[leaves[i]];
     }
@@ -45,25 +60,24 @@ void huffmanLengths(std::span<const std::uint32_t> freq, const std::vector<unsig
             }
         }
         weight[made] = weight[pick[0]] + weight[pick[1]];
-        parent[pick[0]] = made;
-        parent[pick[1]] = made;
+        parent[pick[0]] = static_cast<std::uint16_t>(made);
+        parent[pick[1]] = static_cast<std::uint16_t>(made);
     }
     // Parents always come after their children, so one backward pass gives depths.
-    std::vector<unsigned> depth(2 * m - 1, 0);
-    for (std::size_t i = 2 * m - 1; i-- > 0;) {
-        if (i != 2 * m - 2) {
-            depth[i] = depth[parent[i]] + 1;
-        }
+    std::array<std::uint16_t, 2 * kMaxSymbols> depth;
+    depth[2 * m - 2] = 0;
+    for (std::size_t i = 2 * m - 2; i-- > 0;) {
+        depth[i] = static_cast<std::uint16_t>(depth[parent[i]] + 1);
     }
     for (std::size_t i = 0; i < m; ++i) {
-        lengths[leaves[i]] = static_cast<std::uint8_t>(std::min(depth[i], 255u));
+        lengths[leaves[i]] = static_cast<std::uint8_t>(std::min<unsigned>(depth[i], 255u));
     }
 }
 
 // Brings every length to at most maxBits and keeps the code complete, moving
 // the cost onto the rarest symbols. Only reached for very skewed blocks.
 void limitLengths(std::span<const std::uint32_t> freq, const std::vector<unsigned>& used,
-                  std::vector<std::uint8_t>& lengths, int maxBits) {
+                  std::span<std::uint8_t> lengths, int maxBits) {
     // Most frequent first.
     std::vector<unsigned> order = used;
     std::stable_sort(order.begin(), order.end(),
@@ -109,21 +123,31 @@ void limitLengths(std::span<const std::uint32_t> freq, const std::vector<unsigne
 
 } // namespace
 
-std::vector<std::uint8_t> buildCodeLengths(std::span<const std::uint32_t> freq, int maxBits) {
-    std::vector<std::uint8_t> lengths(freq.size(), 0);
-    std::vector<unsigned> used;
+void buildCodeLengths(std::span<const std::uint32_t> freq, int maxBits,
+                      std::span<std::uint8_t> lengths) {
+    if (freq.size() > kMaxSymbols || lengths.size() != freq.size()) {
+        throw LhaError(kErrorInternal, "code table too large");
+    }
+    std::fill(lengths.begin(), lengths.end(), std::uint8_t{0});
+    thread_local std::vector<unsigned> used;
+    used.clear();
     for (unsigned s = 0; s < freq.size(); ++s) {
         if (freq[s] != 0) {
             used.push_back(s);
         }
     }
     if (used.size() < 2) {
-        return lengths;
+        return;
     }
     huffmanLengths(freq, used, lengths);
     if (*std::max_element(lengths.begin(), lengths.end()) > maxBits) {
         limitLengths(freq, used, lengths, maxBits);
     }
+}
+
+std::vector<std::uint8_t> buildCodeLengths(std::span<const std::uint32_t> freq, int maxBits) {
+    std::vector<std::uint8_t> lengths(freq.size(), 0);
+    buildCodeLengths(freq, maxBits, lengths);
     return lengths;
 }
 

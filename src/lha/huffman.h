@@ -12,6 +12,9 @@ inline constexpr int kMaxCodeBits = 16;
 // longer than maxBits. Unused symbols get 0. With fewer than two used symbols
 // every length is 0: the format spells such a table as its one symbol.
 std::vector<std::uint8_t> buildCodeLengths(std::span<const std::uint32_t> freq, int maxBits);
+// The same into `lengths` (as many as freq, at most 512 symbols).
+void buildCodeLengths(std::span<const std::uint32_t> freq, int maxBits,
+                      std::span<std::uint8_t> lengths);
 
 // Canonical codes for the lengths: shorter codes first, and within one
 // length in increasing symbol order.

@@ -30,8 +30,7 @@ template <typename Out> void putSmallLength(Out& out, unsigned len) {
     out.put(0, 1);
 }
 
-template <std::size_t N>
-unsigned usedCount(const std::vector<std::uint8_t>& lengths, unsigned& last) {
+template <std::size_t N> unsigned usedCount(std::span<const std::uint8_t> lengths, unsigned& last) {
     unsigned used = 0;
     last = 0;
     for (unsigned s = 0; s < N; ++s) {
@@ -55,7 +54,7 @@ unsigned onlySymbol(std::span<const std::uint32_t> freq) {
 
 // The T or P table: either the one-symbol form or count + lengths.
 template <typename Out, std::size_t N>
-void putSmallTable(Out& out, const std::vector<std::uint8_t>& lengths,
+void putSmallTable(Out& out, std::span<const std::uint8_t> lengths,
                    const std::array<std::uint32_t, N>& freq, int countBits, unsigned zeroRunAfter) {
     unsigned n = 0;
     if (usedCount<N>(lengths, n) < 2) {
@@ -83,9 +82,19 @@ struct LengthCode {
     std::uint16_t extra; // run length field for symbols 1 and 2
 };
 
+// The C lengths spelled with the T alphabet (never more than one per length).
+struct SpelledLengths {
+    std::array<LengthCode, kCodeSymbols> items;
+    unsigned count = 0;
+
+    void push_back(LengthCode c) { items[count++] = c; }
+    const LengthCode* begin() const { return items.data(); }
+    const LengthCode* end() const { return items.data() + count; }
+};
+
 // Spells the C lengths with the T alphabet: runs of zeros and lengths + 2.
-std::vector<LengthCode> spellCodeLengths(const std::vector<std::uint8_t>& lengths, unsigned n) {
-    std::vector<LengthCode> out;
+SpelledLengths spellCodeLengths(std::span<const std::uint8_t> lengths, unsigned n) {
+    SpelledLengths out;
     unsigned i = 0;
     while (i < n) {
         if (lengths[i] != 0) {
@@ -116,12 +125,13 @@ std::vector<LengthCode> spellCodeLengths(const std::vector<std::uint8_t>& length
 
 // The three code tables of a block, built from its statistics.
 struct BlockTables {
-    std::vector<std::uint8_t> lenC;
-    std::vector<std::uint8_t> lenP;
+    std::array<std::uint8_t, kCodeSymbols> lenC;
+    std::array<std::uint8_t, kOffsetSymbols> lenP;
 
-    explicit BlockTables(const Lh5BlockStats& s)
-        : lenC(buildCodeLengths(s.freqC, kMaxCodeBits)),
-          lenP(buildCodeLengths(s.freqP, kMaxCodeBits)) {}
+    explicit BlockTables(const Lh5BlockStats& s) {
+        buildCodeLengths(s.freqC, kMaxCodeBits, lenC);
+        buildCodeLengths(s.freqP, kMaxCodeBits, lenP);
+    }
 
     // The block header: count, T, C and P tables.
     template <typename Out> void putHeader(Out& out, const Lh5BlockStats& s) const {
@@ -134,12 +144,13 @@ struct BlockTables {
             out.put(0, kCodeCountBits);
             out.put(onlySymbol(s.freqC), kCodeCountBits);
         } else {
-            const std::vector<LengthCode> spelled = spellCodeLengths(lenC, nC);
+            const SpelledLengths spelled = spellCodeLengths(lenC, nC);
             std::array<std::uint32_t, kLengthSymbols> freqT{};
             for (const LengthCode& lc : spelled) {
                 ++freqT[lc.symbol];
             }
-            const std::vector<std::uint8_t> lenT = buildCodeLengths(freqT, kMaxCodeBits);
+            std::array<std::uint8_t, kLengthSymbols> lenT;
+            buildCodeLengths(freqT, kMaxCodeBits, lenT);
             const std::vector<std::uint16_t> codeT = canonicalCodes(lenT);
             putSmallTable(out, lenT, freqT, kLengthCountBits, kLengthZeroRunAfter);
             out.put(nC, kCodeCountBits);

@@ -60,7 +60,11 @@ class Lh5OptimalEncoder {
 
     void compact();
     void encodeSegment(std::uint64_t start, std::uint64_t end, bool last);
+    // True when the bytes look already compressed: flat byte counts and
+    // hardly a repeat.
+    bool looksPacked(const std::uint8_t* data, std::size_t n);
     void findMatches(std::uint64_t start, std::uint64_t end);
+    void rebase();
     static void setCosts(const Lh5BlockStats& stats, CostModel& model);
     // The first parse: the longest match wherever there is one.
     void longestMatches(std::size_t n, std::vector<Lh5Code>& out) const;
@@ -76,11 +80,16 @@ class Lh5OptimalEncoder {
     std::size_t filled_ = 0;
     std::uint64_t next_ = 0; // first stream offset not yet encoded
 
-    // Hash chains of four-byte prefixes over stream offsets + 1 (0: none),
-    // and the latest offset of each three-byte prefix.
+    // Hash chains of four-byte prefixes over positions + 1 (0: none), and
+    // the latest position of each three-byte prefix. A position is the
+    // stream offset plus origin_, which grows from stream to stream so the
+    // tables need no clearing; rebase() lowers everything before it would
+    // pass 32 bits.
     std::vector<std::uint32_t> head_;
     std::vector<std::uint32_t> head3_;
     std::vector<std::uint32_t> prev_;
+    std::uint64_t origin_ = 0;
+    std::vector<std::uint32_t> probe_; // looksPacked()'s table
 
     // The segment being encoded: its bytes' matches, shortest first, and the
     // parse's working arrays.

@@ -12,10 +12,9 @@ unsigned packingThreads(unsigned requested) {
     return cores == 0 ? 1 : cores;
 }
 
-MemberPipeline::MemberPipeline(std::vector<std::string> files, unsigned threads,
+MemberPipeline::MemberPipeline(std::vector<File> files, unsigned threads,
                                const std::atomic<bool>* cancel)
-    : files_(std::move(files)), cancel_(cancel), results_(files_.size()),
-      ahead_(static_cast<std::size_t>(threads) * kAheadPerThread) {
+    : files_(std::move(files)), cancel_(cancel), results_(files_.size()) {
     if (threads <= 1 || files_.size() <= 1) {
         inline_ = std::make_unique<MemberPacker>(cancel_);
         return;
@@ -50,19 +49,28 @@ void MemberPipeline::stop() noexcept {
     workers_.clear();
 }
 
+bool MemberPipeline::mayClaim() const {
+    if (nextToClaim_ >= files_.size()) {
+        return false;
+    }
+    // The file the writer waits for always goes.
+    return nextToClaim_ == taken_ ||
+           (nextToClaim_ < taken_ + kAheadFiles &&
+            bytesAhead_ + files_[nextToClaim_].plannedSize <= kAheadBytes);
+}
+
 void MemberPipeline::work() {
     MemberPacker packer(cancel_);
     std::unique_lock lock(mutex_);
     for (;;) {
-        progress_.wait(lock, [this] {
-            return stopping_ || (nextToClaim_ < files_.size() && nextToClaim_ < taken_ + ahead_);
-        });
+        progress_.wait(lock, [this] { return stopping_ || mayClaim(); });
         if (stopping_) {
             return;
         }
         const std::size_t index = nextToClaim_++;
+        bytesAhead_ += files_[index].plannedSize;
         lock.unlock();
-        PackedMember member = packInMemory(packer, files_[index], kInMemoryLimit);
+        PackedMember member = packInMemory(packer, files_[index].path, kInMemoryLimit);
         lock.lock();
         results_[index] = std::move(member);
         ready_.notify_all();
@@ -71,13 +79,14 @@ void MemberPipeline::work() {
 
 PackedMember MemberPipeline::take(std::size_t index) {
     if (inline_) {
-        return packInMemory(*inline_, files_[index], kInMemoryLimit);
+        return packInMemory(*inline_, files_[index].path, kInMemoryLimit);
     }
     std::unique_lock lock(mutex_);
     ready_.wait(lock, [&] { return results_[index].has_value(); });
     PackedMember member = std::move(*results_[index]);
     results_[index].reset();
     taken_ = index + 1;
+    bytesAhead_ -= files_[index].plannedSize;
     lock.unlock();
     progress_.notify_all();
     return member;

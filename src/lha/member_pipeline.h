@@ -19,23 +19,32 @@ namespace tolvane::lha {
 //
 // Memory stays bounded whatever the folder holds: only files planned at most
 // kInMemoryLimit bytes come here (larger ones the writer streams through its
-// own encoder straight into the archive), a file that grows past the limit
-// while read comes back as TooLarge, and the workers run at most
-// kAheadPerThread files per thread ahead of the one the writer waits for. So
-// at most threads * kAheadPerThread * kInMemoryLimit bytes of packed data wait
-// in memory (32 MiB on two cores), besides each thread's encoder.
+// own encoder straight into the archive), and a file that grows past the
+// limit while read comes back as TooLarge. Workers claim a file ahead of the
+// one the writer waits for only while the files claimed and not yet taken
+// were planned at most kAheadBytes in all and number fewer than kAheadFiles.
+// A packed stream is no larger than its file (else the file is stored), so
+// at most kAheadBytes plus one kInMemoryLimit per thread (a file that grew)
+// of packed data wait in memory, besides each thread's encoder. Bytes rather
+// than a count of files bound it, so one large file does not hold the
+// workers up while many small ones are ready to go.
 //
 // Every file is packed by the same code whatever the thread count, so the
 // archive comes out byte for byte the same.
 class MemberPipeline {
   public:
     static constexpr std::uint64_t kInMemoryLimit = std::uint64_t{4} << 20;
-    static constexpr std::size_t kAheadPerThread = 4;
+    static constexpr std::uint64_t kAheadBytes = std::uint64_t{16} << 20;
+    static constexpr std::size_t kAheadFiles = 256;
+
+    struct File {
+        std::string path;
+        std::uint64_t plannedSize = 0;
+    };
 
     // With threads <= 1 nothing runs in the background: take() packs the
     // file itself.
-    MemberPipeline(std::vector<std::string> files, unsigned threads,
-                   const std::atomic<bool>* cancel);
+    MemberPipeline(std::vector<File> files, unsigned threads, const std::atomic<bool>* cancel);
     ~MemberPipeline();
     MemberPipeline(const MemberPipeline&) = delete;
     MemberPipeline& operator=(const MemberPipeline&) = delete;
@@ -46,14 +55,15 @@ class MemberPipeline {
   private:
     void work();
     void stop() noexcept;
+    bool mayClaim() const;
 
-    std::vector<std::string> files_;
+    std::vector<File> files_;
     const std::atomic<bool>* cancel_;
     std::unique_ptr<MemberPacker> inline_; // when there are no workers
     std::vector<std::optional<PackedMember>> results_;
     std::size_t nextToClaim_ = 0;
     std::size_t taken_ = 0;
-    std::size_t ahead_ = 0;
+    std::uint64_t bytesAhead_ = 0; // planned sizes of files claimed, not taken
     bool stopping_ = false;
     std::mutex mutex_;
     std::condition_variable ready_;    // a result is in

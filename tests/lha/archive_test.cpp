@@ -637,16 +637,22 @@ TEST_F(ArchiveTest, ReadBackCatchesDamage) {
     ASSERT_EQ(pack(archive, day), kOk);
     const auto headers = readHeaders(archive);
     ASSERT_EQ(headers.size(), 3u);
-    EXPECT_NO_THROW(verifyArchive(archive, headers));
+    // One reader, and one per entry (each passing over the entries before
+    // its own, the last one checking the end).
+    for (unsigned threads : {1u, 2u, 3u}) {
+        EXPECT_NO_THROW(verifyArchive(archive, headers, {}, threads)) << threads;
+    }
 
     const Bytes good = readBytes(archive);
     auto expectCaught = [&](const Bytes& damaged, const char* what) {
         writeBytes(archive, damaged);
-        try {
-            verifyArchive(archive, headers);
-            ADD_FAILURE() << what << " went unnoticed";
-        } catch (const LhaError& e) {
-            EXPECT_EQ(e.code(), kErrorVerifyFailed) << what;
+        for (unsigned threads : {1u, 3u}) {
+            try {
+                verifyArchive(archive, headers, {}, threads);
+                ADD_FAILURE() << what << " went unnoticed, threads " << threads;
+            } catch (const LhaError& e) {
+                EXPECT_EQ(e.code(), kErrorVerifyFailed) << what;
+            }
         }
     };
     // A byte in the middle of the compressed text, one in the stored data,
@@ -669,6 +675,7 @@ TEST_F(ArchiveTest, ReadBackCatchesDamage) {
     fewer.pop_back();
     writeBytes(archive, good);
     EXPECT_THROW(verifyArchive(archive, fewer), LhaError);
+    EXPECT_THROW(verifyArchive(archive, fewer, {}, 2), LhaError);
 }
 
 } // namespace

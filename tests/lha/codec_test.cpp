@@ -246,6 +246,37 @@ TEST(Lh5, RandomizedRoundTrips) {
     }
 }
 
+TEST(Lh5, StreamsOfOneEncoderStandAlone) {
+    // The match tables outlive a stream: the next one, starting with the
+    // same bytes, must not reach back into the last.
+    const Bytes text = textBytes(20000, 31);
+    const Packed alone = roundTrip(text);
+    Bytes stream;
+    Lh5OptimalEncoder shared(
+        [&](const std::uint8_t* d, std::size_t n) { stream.insert(stream.end(), d, d + n); });
+    for (int round = 0; round < 3; ++round) {
+        stream.clear();
+        shared.begin();
+        shared.write(text.data(), text.size());
+        shared.finish();
+        EXPECT_EQ(stream, alone.stream) << "round " << round;
+    }
+}
+
+TEST(Lh5, CompressedPiecesDoNotStopTheRest) {
+    // Noise long enough to be passed over as already packed, then text
+    // and a copy of the noise: all come back, and the text still shrinks.
+    const Bytes noise = randomBytes(300000, 41);
+    const Bytes text = textBytes(300000, 42);
+    Bytes data = noise;
+    data.insert(data.end(), text.begin(), text.end());
+    data.insert(data.end(), noise.begin(), noise.begin() + 5000);
+    const Packed p = roundTrip(data, 65536);
+    EXPECT_EQ(p.decoded, data);
+    EXPECT_LT(p.stream.size(), noise.size() + text.size() / 3);
+    EXPECT_GT(p.stream.size(), noise.size());
+}
+
 TEST(Lh5, BlocksEndWhereTheDataChanges) {
     // One kind of data throughout: one set of tables is cheapest.
     const Bytes text = textBytes(100000, 21);
