@@ -305,14 +305,20 @@ void Encoder::parse(const CostModel& model, std::size_t from, std::size_t to,
     const std::uint8_t* data = buffer_.data() + (segmentStart_ + from - bufferStart_);
     cost_.assign(n + 1, std::numeric_limits<std::uint32_t>::max());
     step_.resize(n + 1);
-    cost_[0] = 0;
+    std::uint32_t* const cost = cost_.data();
+    std::uint32_t* const step = step_.data();
+    const std::uint32_t* const lengthCost = model.symbol + 256 - kMinMatch;
+    // Selects, not branches: which length wins is close to random, and
+    // mispredicted jumps cost more than the stores they save.
+    const auto relax = [cost, step](std::size_t at, std::uint32_t c, std::uint32_t how) {
+        const bool better = c < cost[at];
+        cost[at] = better ? c : cost[at];
+        step[at] = better ? how : step[at];
+    };
+    cost[0] = 0;
     for (std::size_t i = 0; i < n; ++i) {
-        const std::uint32_t here = cost_[i];
-        const std::uint32_t literal = here + model.symbol[data[i]];
-        if (literal < cost_[i + 1]) {
-            cost_[i + 1] = literal;
-            step_[i + 1] = {1, 0};
-        }
+        const std::uint32_t here = cost[i];
+        relax(i + 1, here + model.symbol[data[i]], 1);
         const std::size_t left = n - i;
         std::uint32_t done = kMinMatch - 1;
         const std::uint32_t last = firstMatch_[from + i + 1];
@@ -324,26 +330,27 @@ void Encoder::parse(const CostModel& model, std::size_t from, std::size_t to,
             }
             const std::uint32_t base =
                 here + model.slot[lh5::offsetSlot(static_cast<std::uint32_t>(m.distance - 1))];
-            for (std::uint32_t len = done + 1; len <= top;
-                 len = len >= kEveryLengthUpTo && len < top ? top : len + 1) {
-                const std::uint32_t c = base + model.symbol[256 + len - kMinMatch];
-                if (c < cost_[i + len]) {
-                    cost_[i + len] = c;
-                    step_[i + len] = {static_cast<std::uint16_t>(len), m.distance};
-                }
+            const std::uint32_t distance = std::uint32_t{m.distance} << 16;
+            const std::uint32_t dense = std::min(top, std::max(done + 1, kEveryLengthUpTo));
+            for (std::uint32_t len = done + 1; len <= dense; ++len) {
+                relax(i + len, base + lengthCost[len], distance | len);
+            }
+            if (top > dense) {
+                relax(i + top, base + lengthCost[top], distance | top);
             }
             done = top;
         }
     }
     out.clear();
     for (std::size_t i = n; i > 0;) {
-        const Match s = step_[i];
-        i -= s.length;
-        if (s.length == 1) {
+        const std::uint32_t length = step[i] & 0xffff;
+        const std::uint32_t distance = step[i] >> 16;
+        i -= length;
+        if (length == 1) {
             out.push_back({data[i], 0});
         } else {
-            out.push_back({static_cast<std::uint16_t>(256 + s.length - kMinMatch),
-                           static_cast<std::uint16_t>(s.distance - 1)});
+            out.push_back({static_cast<std::uint16_t>(256 + length - kMinMatch),
+                           static_cast<std::uint16_t>(distance - 1)});
         }
     }
     std::reverse(out.begin(), out.end());

@@ -97,7 +97,8 @@ class Lh5OptimalEncoder {
     std::vector<std::uint32_t> firstMatch_;
     std::vector<Match> matches_;
     std::vector<std::uint32_t> cost_;
-    std::vector<Match> step_; // how the cheapest path reaches each position
+    // How the cheapest path reaches each position: length | distance << 16.
+    std::vector<std::uint32_t> step_;
     std::vector<Lh5Code> codes_;
     std::vector<Lh5Code> trial_;
 
