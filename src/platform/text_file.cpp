@@ -1,7 +1,9 @@
 #include "platform/text_file.h"
 
 #include "platform/failure.h"
+#include "platform/files.h"
 #include "platform/text_encoding.h"
+#include "platform/text_file_failures.h"
 
 namespace tolvane::platform {
 
@@ -34,6 +36,44 @@ std::vector<std::string> splitLines(std::string_view text) {
 
 std::vector<std::string> readTextLines(const std::string& path) {
     return splitLines(decodeFileText(readFileBytes(path)));
+}
+
+Failure textFileTooLarge(const std::string& path) {
+    return Failure::valueTooLarge("ファイルが大きすぎます (上限 " +
+                                  std::to_string(kMaxTextFileBytes / (1024 * 1024)) +
+                                  " MiB): " + path);
+}
+
+Failure notARegularFile(const std::string& path) {
+    return Failure::invalidArgument("通常のファイルではありません: " + path);
+}
+
+void PendingFile::discard() noexcept {
+    if (!temporary_.empty()) {
+        removeFile(temporary_);
+        temporary_.clear();
+    }
+    if (inPlace_) {
+        abandonInPlace();
+    }
+}
+
+void PendingFile::commit() {
+    if (inPlace_) {
+        commitInPlace();
+        return;
+    }
+    if (temporary_.empty()) {
+        throw Failure::about(Failure::notFound({}).number(), target_);
+    }
+    try {
+        renameReplacing(temporary_, target_);
+    } catch (const Failure&) {
+        discard();
+        throw;
+    }
+    temporary_.clear();
+    settleReplaced();
 }
 
 void writeFileAtomically(const std::string& path, std::string_view content) {

@@ -71,6 +71,9 @@ class PendingFile {
     void prepareInPlace(std::string_view content);
     void commitInPlace();
     void discard() noexcept;
+    // The system's own halves of discard() and commit().
+    void abandonInPlace() noexcept;
+    void settleReplaced() noexcept;
 
     std::string target_;
     std::string temporary_;

@@ -341,6 +341,18 @@ std::map<std::string, std::string> writeLargeDay(const fs::path& folder,
     return files;
 }
 
+// The destination holds the day folder only (no archive, no temporary), with
+// every file as it was written.
+void expectTheFolderAlone(const fs::path& dest, const fs::path& folder,
+                          const std::map<std::string, std::string>& files) {
+    EXPECT_EQ(namesIn(dest), std::vector<std::string>{folder.filename().string()});
+    std::map<std::string, std::string> left;
+    for (const auto& entry : fs::directory_iterator(folder)) {
+        left[entry.path().filename().string()] = readFile(entry.path());
+    }
+    EXPECT_TRUE(left == files);
+}
+
 // Just under the size above which a file is packed by the writer itself.
 constexpr std::size_t kStoppedDayFileBytes = 4000000;
 
@@ -381,12 +393,7 @@ TEST(ArchiveStep, StoppedPartWayLeavesTheFolderAndNoArchive) {
         EXPECT_EQ(view.opened, 1);
         EXPECT_EQ(view.closed, 1);
         EXPECT_TRUE(rig.finished.empty());
-        EXPECT_EQ(namesIn(dest.path()), std::vector<std::string>{"20240229"});
-        std::map<std::string, std::string> left;
-        for (const auto& entry : fs::directory_iterator(folder)) {
-            left[entry.path().filename().string()] = readFile(entry.path());
-        }
-        EXPECT_TRUE(left == files);
+        expectTheFolderAlone(dest.path(), folder, files);
     }
 }
 
@@ -410,12 +417,7 @@ TEST(ArchiveStep, SessionEndWhilePackingLeavesTheFolderAndNoArchive) {
     EXPECT_TRUE(rig.shell.endedBySession);
     EXPECT_TRUE(rig.shell.messages.empty());
     EXPECT_EQ(view.closed, 1);
-    EXPECT_EQ(namesIn(dest.path()), std::vector<std::string>{"20240229"});
-    std::map<std::string, std::string> left;
-    for (const auto& entry : fs::directory_iterator(folder)) {
-        left[entry.path().filename().string()] = readFile(entry.path());
-    }
-    EXPECT_TRUE(left == files);
+    expectTheFolderAlone(dest.path(), folder, files);
 }
 
 // A run started from the menu while the events are served during packing

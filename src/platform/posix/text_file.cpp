@@ -6,6 +6,7 @@
 #include "platform/posix/system_failure.h"
 #include "platform/posix/temporary_file.h"
 #include "platform/temporaries.h"
+#include "platform/text_file_failures.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -53,16 +54,6 @@ void writeAll(int fd, std::string_view content, const std::string& path) {
     }
 }
 
-Failure tooLarge(const std::string& path) {
-    return Failure::valueTooLarge("ファイルが大きすぎます (上限 " +
-                                  std::to_string(kMaxTextFileBytes / (1024 * 1024)) +
-                                  " MiB): " + path);
-}
-
-Failure notARegularFile(const std::string& path) {
-    return Failure::invalidArgument("通常のファイルではありません: " + path);
-}
-
 } // namespace
 
 std::optional<std::string> readFileIfPresent(const std::string& path) {
@@ -96,7 +87,7 @@ std::optional<std::string> readFileIfPresent(const std::string& path) {
         throw notARegularFile(path);
     }
     if (static_cast<std::uint64_t>(info.st_size) > kMaxTextFileBytes) {
-        throw tooLarge(path);
+        throw textFileTooLarge(path);
     }
     std::string content;
     content.reserve(static_cast<std::size_t>(info.st_size));
@@ -115,7 +106,7 @@ std::optional<std::string> readFileIfPresent(const std::string& path) {
         content.append(buffer, static_cast<std::size_t>(got));
         // It may grow while it is read.
         if (content.size() > kMaxTextFileBytes) {
-            throw tooLarge(path);
+            throw textFileTooLarge(path);
         }
     }
 }
@@ -256,34 +247,14 @@ PendingFile::~PendingFile() {
     discard();
 }
 
-void PendingFile::discard() noexcept {
-    if (!temporary_.empty()) {
-        removeFile(temporary_);
-        temporary_.clear();
+void PendingFile::abandonInPlace() noexcept {
+    if (inPlace_->content.size() > inPlace_->oldSize) {
+        (void)::ftruncate(inPlace_->fd.get(), static_cast<off_t>(inPlace_->oldSize));
     }
-    if (inPlace_) {
-        if (inPlace_->content.size() > inPlace_->oldSize) {
-            (void)::ftruncate(inPlace_->fd.get(), static_cast<off_t>(inPlace_->oldSize));
-        }
-        inPlace_.reset();
-    }
+    inPlace_.reset();
 }
 
-void PendingFile::commit() {
-    if (inPlace_) {
-        commitInPlace();
-        return;
-    }
-    if (temporary_.empty()) {
-        throwFailure(ENOENT, target_);
-    }
-    try {
-        renameReplacing(temporary_, target_);
-    } catch (const Failure&) {
-        discard();
-        throw;
-    }
-    temporary_.clear();
+void PendingFile::settleReplaced() noexcept {
     // Best effort: the rename itself has already succeeded.
     syncFolder(folderOfPath(target_));
 }

@@ -3,6 +3,7 @@
 #include "platform/files.h"
 #include "platform/paths.h"
 #include "platform/temporaries.h"
+#include "platform/text_file_failures.h"
 #include "platform/win32/entry_info.h"
 #include "platform/win32/handle.h"
 #include "platform/win32/system_failure.h"
@@ -51,16 +52,6 @@ void cutAt(HANDLE file, std::uint64_t length) {
     }
 }
 
-Failure tooLarge(const std::string& path) {
-    return Failure::valueTooLarge("ファイルが大きすぎます (上限 " +
-                                  std::to_string(kMaxTextFileBytes / (1024 * 1024)) +
-                                  " MiB): " + path);
-}
-
-Failure notARegularFile(const std::string& path) {
-    return Failure::invalidArgument("通常のファイルではありません: " + path);
-}
-
 // Failures of a temporary file beside the target that writing over the old
 // file may not meet: a folder that takes no new entries, a full disk.
 bool inPlaceMayWork(int number) {
@@ -97,7 +88,7 @@ std::optional<std::string> readFileIfPresent(const std::string& path) {
         throwLastFailure(path);
     }
     if (static_cast<std::uint64_t>(size.QuadPart) > kMaxTextFileBytes) {
-        throw tooLarge(path);
+        throw textFileTooLarge(path);
     }
     std::string content;
     content.reserve(static_cast<std::size_t>(size.QuadPart));
@@ -113,7 +104,7 @@ std::optional<std::string> readFileIfPresent(const std::string& path) {
         content.append(buffer, got);
         // It may grow while it is read.
         if (content.size() > kMaxTextFileBytes) {
-            throw tooLarge(path);
+            throw textFileTooLarge(path);
         }
     }
 }
@@ -227,38 +218,18 @@ PendingFile::~PendingFile() {
     discard();
 }
 
-void PendingFile::discard() noexcept {
-    if (!temporary_.empty()) {
-        removeFile(temporary_);
-        temporary_.clear();
-    }
-    if (inPlace_) {
-        if (inPlace_->content.size() > inPlace_->oldSize) {
-            try {
-                cutAt(inPlace_->file.get(), inPlace_->oldSize);
-            } catch (const Failure&) {
-            }
+void PendingFile::abandonInPlace() noexcept {
+    if (inPlace_->content.size() > inPlace_->oldSize) {
+        try {
+            cutAt(inPlace_->file.get(), inPlace_->oldSize);
+        } catch (const Failure&) {
         }
-        inPlace_.reset();
     }
+    inPlace_.reset();
 }
 
-void PendingFile::commit() {
-    if (inPlace_) {
-        commitInPlace();
-        return;
-    }
-    if (temporary_.empty()) {
-        throwFailure(ERROR_FILE_NOT_FOUND, target_);
-    }
-    try {
-        renameReplacing(temporary_, target_);
-    } catch (const Failure&) {
-        discard();
-        throw;
-    }
-    temporary_.clear();
-}
+// The replacing move writes through to the disk itself.
+void PendingFile::settleReplaced() noexcept {}
 
 void PendingFile::commitInPlace() {
     InPlace& place = *inPlace_;
