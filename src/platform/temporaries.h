@@ -23,4 +23,9 @@ bool isStaleTemporary(const std::string& path) noexcept;
 // nothing, and a temporary that cannot be removed stays.
 std::size_t removeStaleTemporaries(const std::string& folder) noexcept;
 
+// The same, once per folder and process, for writers that add files to a
+// folder again and again: later leftovers can only come from runs killed
+// meanwhile.
+void removeStaleTemporariesOnce(const std::string& folder);
+
 } // namespace tolvane::platform

@@ -4,6 +4,8 @@
 #include "platform/temporaries.h"
 
 #include <atomic>
+#include <mutex>
+#include <set>
 
 namespace tolvane::platform {
 
@@ -58,6 +60,18 @@ std::optional<unsigned long> temporaryWriterOf(const std::string& name) {
 
 bool isTemporaryName(const std::string& name) {
     return temporaryWriterOf(name).has_value();
+}
+
+void removeStaleTemporariesOnce(const std::string& folder) {
+    static std::mutex guard;
+    static std::set<std::string> cleaned;
+    {
+        const std::lock_guard lock(guard);
+        if (!cleaned.insert(folder).second) {
+            return;
+        }
+    }
+    removeStaleTemporaries(folder);
 }
 
 } // namespace tolvane::platform

@@ -10,9 +10,7 @@
 #include <cerrno>
 #include <cstdint>
 #include <fcntl.h>
-#include <mutex>
 #include <optional>
-#include <set>
 #include <string>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
@@ -143,20 +141,6 @@ int writeCopy(int in, int out, struct stat& source) {
     return ::futimens(out, times) == 0 ? 0 : errno;
 }
 
-// Removes what killed runs left in a destination folder, once per folder and
-// process: later leftovers can only come from runs killed meanwhile.
-void removeLeftoversOnce(const std::string& folder) {
-    static std::mutex guard;
-    static std::set<std::string> cleaned;
-    {
-        const std::lock_guard lock(guard);
-        if (!cleaned.insert(folder).second) {
-            return;
-        }
-    }
-    removeStaleTemporaries(folder);
-}
-
 bool noRoomFor(int error) {
     return error == ENOSPC || error == EDQUOT;
 }
@@ -220,7 +204,7 @@ void copyFile(const std::string& from, const std::string& to) {
     if (!S_ISREG(st.st_mode)) {
         throw Failure::invalidArgument("Not a regular file: " + from);
     }
-    removeLeftoversOnce(folderOfPath(to));
+    removeStaleTemporariesOnce(folderOfPath(to));
 
     // New or not, the copy is written to a temporary name beside its place
     // and renamed there only when complete, so no kill leaves a half-written

@@ -9,8 +9,6 @@
 
 #include <cstdint>
 #include <cstring>
-#include <mutex>
-#include <set>
 #include <vector>
 #include <winioctl.h>
 
@@ -53,20 +51,6 @@ bool inPlaceMayWork(unsigned long error) {
 bool sameVersion(const EntryInfo& a, const EntryInfo& b) {
     return a.size == b.size && a.modified.dwLowDateTime == b.modified.dwLowDateTime &&
            a.modified.dwHighDateTime == b.modified.dwHighDateTime;
-}
-
-// Removes what killed runs left in a destination folder, once per folder and
-// process: later leftovers can only come from runs killed meanwhile.
-void removeLeftoversOnce(const std::string& folder) {
-    static std::mutex guard;
-    static std::set<std::string> cleaned;
-    {
-        const std::lock_guard lock(guard);
-        if (!cleaned.insert(folder).second) {
-            return;
-        }
-    }
-    removeStaleTemporaries(folder);
 }
 
 // Sets the copy's modification time one second before `source`'s, so the
@@ -198,7 +182,7 @@ void copyFile(const std::string& from, const std::string& to) {
         throw Failure::invalidArgument("Not a regular file: " + from);
     }
     const std::wstring wideTo = systemPath(to);
-    removeLeftoversOnce(folderOfPath(to));
+    removeStaleTemporariesOnce(folderOfPath(to));
 
     // New or not, the copy is written to a temporary name beside its place
     // and moved there only when complete, so no kill leaves a half-written
