@@ -55,11 +55,11 @@ void MirrorEngine::finishCopiedFile(const std::string& path) {
         if (state_.copyAtReadOnlyChecked() && !platform::setAttributesReadOnly(path)) {
             throw std::runtime_error("The read-only mark was refused: " + path);
         }
-    } catch (const std::exception& failure) {
+    } catch (const std::exception& error) {
         // The file keeps normal attributes and is not marked; the run goes on.
-        shell_.message(std::string(text::kAttributeError) + text::kLineBreak + text::kFileNameLine +
-                           path + text::kLineBreak + failure.what(),
-                       MessageStyle::Ok);
+        const auto* failure = dynamic_cast<const platform::Failure*>(&error);
+        recordFailure({text::kAttributeError}, {text::kFileNameLine + path},
+                      failure ? *failure : platform::Failure(0, error.what()), {}, path);
     }
 }
 
@@ -74,10 +74,8 @@ void MirrorEngine::setCopiedFileDate(const std::string& path) {
         fieldValue(state_.textDate(2)), fieldValue(state_.textDate(3)),
         fieldValue(state_.textDate(4)), fieldValue(state_.textDate(5))};
     if (const int error = file->setModificationTime(when); error != 0) {
-        shell_.message(text::kDateUpdateError + hexUpper(error) + text::kLineBreak +
-                           text::kFileNameLine + path + text::kLineBreak +
-                           platform::Failure::about(error, path).description(),
-                       MessageStyle::OkExclamation);
+        recordFailure({text::kDateUpdateError + hexUpper(error)}, {text::kFileNameLine + path},
+                      platform::Failure::about(error, path), {}, path);
     }
 }
 

@@ -1,5 +1,6 @@
 #include "engine/messages.h"
 #include "engine/mirror_engine.h"
+#include "engine/run_record.h"
 #include "platform/paths.h"
 #include "state/number_text.h"
 
@@ -33,6 +34,7 @@ void MirrorEngine::runCopy() {
     const std::string saveAt = state_.textSaveAt();
     if (platform::destinationNotSpecified(saveAt)) {
         shell_.message(text::kNoDestination, MessageStyle::Ok);
+        lastOutcome_ = RunOutcome::NotStarted;
         return;
     }
     const std::string trimmed = platform::trimOneTrailingSeparator(saveAt);
@@ -45,24 +47,69 @@ void MirrorEngine::runCopy() {
     state_.statusCaption = kStatusProcessing;
     state_.setCaption(state_.statusCaption);
 
-    const std::size_t count = state_.listTargets().size();
-    for (std::size_t index = 0; index < count; ++index) {
-        // The list may have shrunk while events were served; a missing item
-        // reads as an empty text.
-        const auto& targets = state_.listTargets();
-        const std::string target = index < targets.size() ? targets[index] : std::string();
-        shell_.endIfSessionEnding();
-        copyEntry(target);
-        shell_.serveEvents();
-    }
+    // A run started from the menu while this one serves events keeps its own
+    // report; this one's comes back when it is done.
+    RunReport outer = std::exchange(report_, RunReport{});
+    report_.started = platform::now();
+    bool stopped = false;
+    try {
+        const std::size_t count = state_.listTargets().size();
+        for (std::size_t index = 0; index < count; ++index) {
+            // The list may have shrunk while events were served; a missing
+            // item reads as an empty text.
+            const auto& targets = state_.listTargets();
+            const std::string target = index < targets.size() ? targets[index] : std::string();
+            shell_.endIfSessionEnding();
+            report_.entries.push_back(target);
+            if (copyEntry(target) == EntryResult::StopRun) {
+                stopped = true;
+                break;
+            }
+            shell_.serveEvents();
+        }
 
-    if (state_.dateCopyCompressChecked() && compressPastDateFolders) {
-        compressPastDateFolders();
+        if (!stopped && state_.dateCopyCompressChecked() && compressPastDateFolders) {
+            report_.archiving = compressPastDateFolders();
+        }
+        deliverReport();
+    } catch (...) {
+        report_ = std::move(outer);
+        throw;
+    }
+    lastOutcome_ = stopped                    ? RunOutcome::Stopped
+                   : report_.failures.empty() ? RunOutcome::Completed
+                                              : RunOutcome::WithFailures;
+    // The report stays readable until the next run; an outer run gets its own.
+    if (state_.runDepth > 1) {
+        report_ = std::move(outer);
     }
 
     state_.statusCaption = state_.stopTimerChecked() ? kStatusPaused : kStatusWaiting;
     state_.setCaption(countdownCaption(state_.statusCaption, state_.remainingTime));
     setControlsEnabled(true);
+}
+
+void MirrorEngine::deliverReport() {
+    std::string recordPath;
+    std::string problem;
+    if (!recordFolder_.empty()) {
+        recordPath = platform::joinPath(recordFolder_, kRecordFileName);
+        try {
+            appendToRecord(recordFolder_,
+                           recordBlock(report_, platform::now(), state_.textSaveAt()));
+        } catch (const platform::Failure& failure) {
+            problem = failure.description();
+            recordPath.clear();
+        }
+    }
+    // A record that cannot be written is said with the run's failures, or
+    // alone the first time it happens; a backup that worked stays quiet.
+    const bool newProblem = !problem.empty() && problem != lastRecordProblem_;
+    lastRecordProblem_ = problem;
+    if (report_.failures.empty() && !newProblem) {
+        return;
+    }
+    shell_.reportRunFailures(failureMessage(report_, recordPath, problem));
 }
 
 void MirrorEngine::setControlsEnabled(bool enabled) {

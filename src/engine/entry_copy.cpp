@@ -1,7 +1,7 @@
 #include "engine/copy_name.h"
-#include "engine/failure_guard.h"
 #include "engine/messages.h"
 #include "engine/mirror_engine.h"
+#include "platform/failure.h"
 #include "platform/files.h"
 #include "platform/paths.h"
 
@@ -36,26 +36,41 @@ bool secureFolder(const std::string& path) {
     return true;
 }
 
+platform::Failure failureOf(const std::exception& error) {
+    if (const auto* failure = dynamic_cast<const platform::Failure*>(&error)) {
+        return *failure;
+    }
+    return platform::Failure(0, error.what());
+}
+
 } // namespace
 
-void MirrorEngine::copyEntry(const std::string& target) {
+MirrorEngine::EntryResult MirrorEngine::copyEntry(const std::string& typedTarget) {
     ExclusionScope exclusions(excluded_);
-    guardProcedure(shell_, "CopyFolderMain", text::kSourceLine + target, [&] {
-        const auto cannotSecure = [this] {
-            shell_.message(std::string(text::kCannotSecureDestination) + text::kLineBreak +
-                               "SaveAt=" + state_.textSaveAt(),
-                           MessageStyle::Ok);
-        };
-        const std::string saveAt = state_.textSaveAt();
+    const std::string saveAt = destination();
+    const std::string target = platform::readTypedPath(typedTarget);
+    // Without its folder nothing of the run can be written: the run stops.
+    const auto secure = [this, &saveAt](const std::string& folder) {
+        std::string cause;
+        try {
+            if (secureFolder(folder)) {
+                return;
+            }
+        } catch (const platform::Failure& failure) {
+            cause = text::kLineBreak + failure.description();
+        }
+        stopRun(std::string(text::kCannotSecureDestination) + text::kLineBreak +
+                "SaveAt=" + state_.textSaveAt() + cause);
+    };
+    try {
         const bool history = state_.dateHistoryMode();
         // Where the entry's copy goes: the destination, or today's folder in it.
         const std::string base =
             history ? platform::joinPath(saveAt, platform::dayFolderName(today_())) : saveAt;
 
         if (platform::folderExists(target)) {
-            if (history && !secureFolder(saveAt)) {
-                cannotSecure();
-                return;
+            if (history) {
+                secure(saveAt);
             }
             const std::string copyPath = platform::joinPath(base, copyNameOf(target));
             if (platform::folderExists(base)) {
@@ -65,42 +80,56 @@ void MirrorEngine::copyEntry(const std::string& target) {
                 copyNewFolder(target, copyPath);
             }
         } else if (platform::fileExists(target)) {
-            if (!secureFolder(saveAt) || (history && !secureFolder(base))) {
-                cannotSecure();
-                return;
+            secure(saveAt);
+            if (history) {
+                secure(base);
             }
             copyFileIfChanged(target, platform::joinPath(base, platform::entryName(target)));
         } else {
             shell_.message(std::string(text::kNothingToCopy) + text::kLineBreak +
-                               "TargetFolder=" + target,
+                               "TargetFolder=" + typedTarget,
                            MessageStyle::Ok);
         }
-    });
+    } catch (const RunStop&) {
+        return EntryResult::StopRun;
+    } catch (const std::exception& error) {
+        recordFailure({std::string("CopyFolderMain") + text::kUnexpectedError},
+                      {text::kSourceLine + target}, failureOf(error), target, {});
+    }
+    return EntryResult::Continue;
 }
 
 // An existing copy is walked, guarded against a copy onto the source itself.
 void MirrorEngine::updateFolderCopy(const std::string& target, const std::string& copyPath) {
     if (platform::samePath(copyPath, target)) {
-        shell_.message(text::kSamePath, MessageStyle::Ok);
-        shell_.endApplication(EndKind::Orderly, EndCause::Failure);
+        stopRun(text::kSamePath);
     }
     // The destination may lie inside the source: the walk leaves it out.
-    if (platform::folderExists(state_.textSaveAt())) {
-        excluded_.push_back(platform::fileStatus(state_.textSaveAt()).id);
+    if (platform::folderExists(destination())) {
+        excluded_.push_back(platform::fileStatus(destination()).id);
     }
     WalkPath walk;
-    if (const auto cause = walkLevel(target, copyPath, WalkLevel::Top, walk)) {
-        shell_.message(std::string(text::kWalkFailed) + text::kLineBreak + text::kFolderLine +
-                           target + text::kLineBreak + *cause,
-                       MessageStyle::Ok);
-        shell_.endApplication(EndKind::Orderly, EndCause::Failure);
-    }
+    walkLevel(target, copyPath, WalkLevel::Top, walk);
 }
 
 // A folder without a copy yet: everything below is new.
 void MirrorEngine::copyNewFolder(const std::string& target, const std::string& copyPath) {
-    platform::copyFolder(target, copyPath, {state_.textSaveAt()},
-                         [this] { shell_.endIfSessionEnding(); });
+    platform::FolderCopyEvents events;
+    events.beforeFile = [this] { shell_.endIfSessionEnding(); };
+    events.copied = [this] { ++report_.copied; };
+    events.failed = [this](platform::FileKind kind, const std::string& from, const std::string& to,
+                           const platform::Failure& failure) {
+        if (kind == platform::FileKind::Folder) {
+            // A sub-folder gone meanwhile is no failure.
+            if (!platform::linkStatus(from)) {
+                return;
+            }
+            recordFailure({text::kFolderUnreadable}, {text::kFolderLine + from}, failure, from, to);
+            return;
+        }
+        recordCopyFailure(from, to, failure, kind == platform::FileKind::Link);
+    };
+    platform::copyFolder(target, copyPath, {destination()}, events);
 }
 
 } // namespace tolvane::engine

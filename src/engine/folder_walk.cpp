@@ -22,22 +22,27 @@ std::optional<std::string> MirrorEngine::walkLevel(const std::string& from, cons
             // The listing below fails the same way and says why.
         }
     }
-    prepareWalkFolder(to, level, walk);
-    if (level == WalkLevel::Top) {
-        // The copy being made may lie inside its own source.
-        excluded_.push_back(platform::fileStatus(to).id);
+    try {
+        prepareWalkFolder(to, level, walk);
+        if (level == WalkLevel::Top) {
+            // The copy being made may lie inside its own source.
+            excluded_.push_back(platform::fileStatus(to).id);
+        }
+    } catch (const platform::Failure& failure) {
+        // Nothing of this folder can be copied without its copy's folder.
+        recordFailure({text::kWalkFailed}, {text::kSourceLine + from, text::kCopyLine + to},
+                      failure, from, to);
+        return failure.description();
     }
 
     std::vector<platform::FolderEntry> entries;
     try {
         entries = platform::listFolder(from);
     } catch (const platform::Failure& failure) {
-        // A sub-folder gone meanwhile says nothing; one that is there but
-        // cannot be read is named, and the walk goes on with its siblings.
-        if (level == WalkLevel::Below && platform::folderExists(from)) {
-            shell_.message(std::string(text::kFolderUnreadable) + text::kLineBreak +
-                               text::kFolderLine + from + text::kLineBreak + failure.description(),
-                           MessageStyle::Ok);
+        // A folder gone meanwhile says nothing: a second look finds no entry.
+        if (level == WalkLevel::Top || platform::linkStatus(from)) {
+            recordFailure({level == WalkLevel::Top ? text::kWalkFailed : text::kFolderUnreadable},
+                          {text::kFolderLine + from}, failure, from, to);
         }
         return failure.description();
     }
@@ -49,10 +54,8 @@ std::optional<std::string> MirrorEngine::walkLevel(const std::string& from, cons
         const std::string source = platform::joinPath(from, entry.name);
         const std::string copy = platform::joinPath(to, entry.name);
         if (platform::samePath(copy, source)) {
-            shell_.message(std::string(text::kSamePath) + text::kLineBreak + text::kSourceLine +
-                               source + text::kLineBreak + text::kCopyLine + copy,
-                           MessageStyle::Ok);
-            shell_.endApplication(EndKind::Immediate, EndCause::Failure);
+            stopRun(std::string(text::kSamePath) + text::kLineBreak + text::kSourceLine + source +
+                    text::kLineBreak + text::kCopyLine + copy);
         }
         if (entry.kind == platform::FileKind::Link) {
             copyLinkIfChanged(source, copy);

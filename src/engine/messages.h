@@ -21,4 +21,26 @@ inline constexpr const char* kFolderLine = "フォルダ：";
 inline constexpr const char* kFolderUnreadable = "フォルダを読み込めません。";
 inline constexpr const char* kLineBreak = "\r\n";
 
+// The run's one message about what it could not back up.
+inline constexpr const char* kFailedCountBefore = "今回のバックアップでコピーできなかった項目が ";
+inline constexpr const char* kFailedCountAfter = " 件あります。";
+inline constexpr const char* kMoreFailedBefore = "ほかに ";
+inline constexpr const char* kMoreFailedAfter = " 件あります。";
+inline constexpr const char* kRecordPlace = "すべての一覧は実行記録にあります：";
+inline constexpr const char* kRecordNotWritten = "実行記録を書き込めません：";
+inline constexpr const char* kCauseLine = "原因：";
+inline constexpr const char* kSideSource = "コピー元";
+inline constexpr const char* kSideCopy = "コピー先";
+inline constexpr const char* kSideDestinationFolder = "保存先のフォルダ";
+inline constexpr const char* kCauseHeldOpen = "ほかのプログラムが開いているため使えません";
+inline constexpr const char* kCauseNoPermission = "アクセスが許可されていません";
+inline constexpr const char* kCauseNoRoom = "保存先の空き容量が足りません";
+inline constexpr const char* kCauseNameRefused =
+    "保存先のファイルシステムがこの名前を受け付けません";
+inline constexpr const char* kCauseTooLarge =
+    "保存先のファイルシステムにはこの大きさのファイルを置けません";
+inline constexpr const char* kCausePathTooLong = "パスが長すぎます";
+inline constexpr const char* kCauseVanished = "実行中になくなりました";
+inline constexpr const char* kCauseNotFound = "見つかりません";
+
 } // namespace tolvane::engine::text

@@ -1,6 +1,8 @@
 #pragma once
 
+#include "engine/run_report.h"
 #include "platform/clock.h"
+#include "platform/failure.h"
 #include "platform/files.h"
 #include "state/form_state.h"
 #include "state/shell.h"
@@ -17,16 +19,37 @@ namespace tolvane::engine {
 // the copy of changed files and links and the finishing of copied files.
 class MirrorEngine {
   public:
+    // How the last run ended.
+    enum class RunOutcome {
+        NotStarted,   // no destination given
+        Completed,    // every item was backed up
+        WithFailures, // some items could not be; the run went on
+        Stopped,      // the destination could not be secured, or the same-path guard
+    };
+    // Whether the entry's run may go on with the next entry.
+    enum class EntryResult { Continue, StopRun };
+    // Thrown below copyEntry to stop the run after its message: nothing
+    // later in the run can succeed.
+    struct RunStop {};
+
     MirrorEngine(FormState& state, Shell& shell,
                  std::function<platform::LocalDate()> today = platform::today);
 
-    // One run over the whole list, with the controls locked meanwhile.
+    // One run over the whole list, with the controls locked meanwhile. One
+    // item that cannot be backed up never stops it: its failure joins the
+    // run's report, which ends the run as one message and a block of the
+    // run record.
     void runCopy();
+    RunOutcome lastRunOutcome() const { return lastOutcome_; }
+    // The failures and counts gathered since the last run started.
+    const RunReport& report() const { return report_; }
+    // The folder of the run record "Tolvane.log"; empty: no record.
+    void setRecordFolder(std::string folder) { recordFolder_ = std::move(folder); }
     // Unlocks (true) or locks (false) the timer and the input controls.
     void setControlsEnabled(bool enabled);
 
     // Copies one list entry into the destination (or today's day folder).
-    void copyEntry(const std::string& target);
+    EntryResult copyEntry(const std::string& target);
     // Brings the copy `to` of the folder `from` up to date, sub-folders
     // included; false when `from` cannot be opened.
     bool walkFolder(const std::string& from, const std::string& to);
@@ -39,8 +62,9 @@ class MirrorEngine {
     void setCopiedFileDate(const std::string& path);
 
     // The archiving of earlier day folders, plugged in by the wiring; called
-    // after the entries when compression is chosen. Empty: nothing.
-    std::function<void()> compressPastDateFolders;
+    // after the entries when compression is chosen, it returns what it did
+    // for the run record. Empty: nothing.
+    std::function<std::string()> compressPastDateFolders;
 
   private:
     enum class WalkLevel { Top, Below };
@@ -56,6 +80,20 @@ class MirrorEngine {
     void prepareWalkFolder(const std::string& to, WalkLevel level, const WalkPath& walk);
     void copyLinkIfChanged(const std::string& from, const std::string& to);
     bool isExcluded(const platform::FileId& id) const;
+    // The destination as the system reads the text in its box.
+    std::string destination() const;
+
+    // Adds one item that could not be backed up to the run's report.
+    void recordFailure(std::vector<std::string> heading, std::vector<std::string> paths,
+                       const platform::Failure& failure, const std::string& from,
+                       const std::string& to);
+    // A file or link whose copy from `from` to `to` failed.
+    void recordCopyFailure(const std::string& from, const std::string& to,
+                           const platform::Failure& failure, bool link = false);
+    // Shows `text` (the stopping message) and stops the run.
+    [[noreturn]] void stopRun(const std::string& text);
+    // The end of a run: its message, if any, and its block of the record.
+    void deliverReport();
 
     FormState& state_;
     Shell& shell_;
@@ -64,6 +102,13 @@ class MirrorEngine {
     // Folders the walk must not enter: the destination and the copy being
     // made, when they lie inside the source.
     std::vector<platform::FileId> excluded_;
+
+    RunReport report_;
+    RunOutcome lastOutcome_ = RunOutcome::NotStarted;
+    std::string recordFolder_;
+    // A record that could not be written is said once per cause, not at
+    // every run.
+    std::string lastRecordProblem_;
 };
 
 } // namespace tolvane::engine

@@ -56,6 +56,20 @@ Button QtShell::message(const std::string& text, MessageStyle style) {
     }
 }
 
+void QtShell::reportRunFailures(const std::string& text) {
+    QString shown = toQt(text);
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    if (runReport_ == nullptr) {
+        runReport_ = new QMessageBox(QMessageBox::NoIcon, QStringLiteral("Tolvane"), QString(),
+                                     QMessageBox::Ok);
+        runReport_->setWindowModality(Qt::NonModal);
+        runReport_->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    runReport_->setText(shown);
+    runReport_->show();
+    runReport_->raise();
+}
+
 void QtShell::serveEvents() {
     const auto now = std::chrono::steady_clock::now();
     if (now - lastServed_ < kServeInterval) {

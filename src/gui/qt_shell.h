@@ -2,6 +2,8 @@
 
 #include "state/shell.h"
 
+#include <QMessageBox>
+#include <QPointer>
 #include <chrono>
 #include <functional>
 
@@ -16,6 +18,11 @@ class QtShell : public Shell {
     static constexpr std::chrono::milliseconds kServeInterval{5};
 
     Button message(const std::string& text, MessageStyle style = MessageStyle::Ok) override;
+    // A box that does not wait: the countdown and later runs go on while it
+    // is open, and a later report takes over the open box.
+    void reportRunFailures(const std::string& text) override;
+    // The open report's box, if any.
+    QMessageBox* runReportBox() const { return runReport_; }
     void serveEvents() override;
     [[noreturn]] void endApplication(EndKind kind, EndCause cause) override;
     // A termination signal seen between files ends the program at once; the
@@ -35,6 +42,7 @@ class QtShell : public Shell {
     [[noreturn]] void unloadAndExit(UnloadMode mode, int status);
 
     std::function<void(UnloadMode)> unload_;
+    QPointer<QMessageBox> runReport_;
     std::chrono::steady_clock::time_point lastServed_{};
     bool ending_ = false;
 };

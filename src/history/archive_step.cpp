@@ -52,8 +52,10 @@ void ArchiveStep::compressPastDateFolders() {
     // A run started while events are served during packing: the folder is
     // the running step's, and so is the temporary archive beside it.
     if (packing_ != nullptr) {
+        outcome_ = "別の実行が圧縮中です";
         return;
     }
+    outcome_ = "圧縮ライブラリがありません";
     menu_.warnIfArchiverMissing();
     // Without an archiver there is nothing to wait for or call; the folder
     // stays for a later run.
@@ -62,18 +64,25 @@ void ArchiveStep::compressPastDateFolders() {
     }
 
     const platform::LocalDate yesterday = platform::addDays(today_(), -1);
-    const std::string folder =
-        platform::joinPath(state_.textSaveAt(), platform::dayFolderName(yesterday));
+    const std::string folder = platform::joinPath(platform::readTypedPath(state_.textSaveAt()),
+                                                  platform::dayFolderName(yesterday));
     if (!platform::folderExists(folder)) {
+        outcome_ = "圧縮する前日のフォルダはありません：" + folder;
         return;
     }
     const std::string archive = folder + ".lzh";
     if (platform::fileExists(archive)) {
+        outcome_ = "圧縮済みです：" + archive;
         return;
     }
+    // Every message below is also the step's outcome.
+    const auto report = [this](const std::string& text) {
+        outcome_ = text;
+        shell_.message(text, MessageStyle::Ok);
+    };
 
     if (folder.find('"') != std::string::npos) {
-        shell_.message(quoteInPathText(folder), MessageStyle::Ok);
+        report(quoteInPathText(folder));
         return;
     }
 
@@ -85,22 +94,23 @@ void ArchiveStep::compressPastDateFolders() {
         "a -x1 -r2 " + quoteLhaPath(archive) + " " + quoteLhaPath(folder);
     const int result = archiveServingEvents(commandLine);
     if (result != 0) {
-        shell_.message(archiverErrorText(result), MessageStyle::Ok);
+        report(archiverErrorText(result));
         return;
     }
 
     // The folder goes only when its archive really stands where it belongs; a
     // success without one would otherwise lose the day's copies.
     if (!platform::fileExists(archive)) {
-        shell_.message(missingArchiveText(archive), MessageStyle::Ok);
+        report(missingArchiveText(archive));
         return;
     }
 
     finishCopiedFile_(archive);
+    outcome_ = "圧縮しました：" + archive;
     try {
         calls_.removeFolder(folder);
     } catch (const platform::Failure& failure) {
-        shell_.message(removalFailureText(folder, failure.description()), MessageStyle::Ok);
+        report(removalFailureText(folder, failure.description()));
     }
 }
 

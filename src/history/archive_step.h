@@ -39,6 +39,8 @@ class ArchiveStep {
                 std::function<platform::LocalDate()> today = platform::today);
 
     void compressPastDateFolders();
+    // What the last call did, in a line or a few for the run record.
+    const std::string& lastOutcome() const { return outcome_; }
 
     void setCalls(Calls calls) { calls_ = std::move(calls); }
     // Shown while an archive is written; none by default.
@@ -61,6 +63,7 @@ class ArchiveStep {
     ArchiveProgressView* progressView_ = nullptr;
     // Set while a packing runs.
     lha::PackProgress* progress_ = nullptr;
+    std::string outcome_;
     std::future<int>* packing_ = nullptr;
 };
 

@@ -23,6 +23,8 @@ struct LocalDateTime {
 };
 
 LocalDate today();
+// The local date-time now, in whole seconds.
+LocalDateTime now();
 LocalDate addDays(LocalDate date, int days);
 
 // "YYYYMMDD"

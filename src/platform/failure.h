@@ -5,6 +5,18 @@
 
 namespace tolvane::platform {
 
+// What a failure comes down to, as far as the user can do something about it.
+enum class FailureCause {
+    Other,
+    HeldOpen,     // another program has the file open or locked
+    NoPermission, // the system refuses access
+    NoRoom,       // the disk or the user's quota is full
+    NameRefused,  // the file system does not accept the name
+    TooLarge,     // the file is larger than the file system can hold
+    PathTooLong,  // the path or one of its names is too long
+    Vanished,     // nothing is there (any more)
+};
+
 // A failure reported by the operating system layer: the platform's number
 // (errno here, GetLastError on Windows) and a readable description.
 class Failure : public std::runtime_error {
@@ -26,10 +38,15 @@ class Failure : public std::runtime_error {
 
     int number() const noexcept { return number_; }
     const std::string& description() const noexcept { return description_; }
+    // The path the failure is about, when about() made it; else empty.
+    const std::string& subject() const noexcept { return subject_; }
+    // What the platform's number means for the user.
+    FailureCause cause() const noexcept;
 
   private:
     int number_;
     std::string description_;
+    std::string subject_;
 };
 
 } // namespace tolvane::platform

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/clock.h"
+#include "platform/failure.h"
 
 #include <cstdint>
 #include <functional>
@@ -128,15 +129,26 @@ bool syncFolder(const std::string& folder);
 // Removes one file or link; false when it could not (a missing one is gone).
 bool removeFile(const std::string& path) noexcept;
 
+// What a folder copy tells its caller on the way.
+struct FolderCopyEvents {
+    // Before each file and link; may end the copy by throwing.
+    std::function<void()> beforeFile;
+    // After each file and link copied.
+    std::function<void()> copied;
+    // A file, link or folder below the top that could not be copied; the copy
+    // goes on with the rest. Without it, the first such failure throws.
+    std::function<void(FileKind kind, const std::string& from, const std::string& to,
+                       const Failure& failure)>
+        failed;
+};
+
 // Copies a folder with everything in it to `to`, which it creates when
 // missing; existing copies are overwritten. Links are copied as links and
 // never followed, sockets, pipes and devices are skipped, and neither the
 // folders named in `excluded` (when they exist), nor `to` itself, nor a folder
-// met again below itself is entered. `beforeFile`, when given, is called
-// before each file and link is copied and may end the copy by throwing.
+// met again below itself is entered.
 void copyFolder(const std::string& from, const std::string& to,
-                const std::vector<std::string>& excluded = {},
-                const std::function<void()>& beforeFile = {});
+                const std::vector<std::string>& excluded = {}, const FolderCopyEvents& events = {});
 
 // Removes a file, a link or a folder with everything in it, read-only entries
 // included. A link is removed, never followed. A missing path is no failure.

@@ -36,6 +36,13 @@ std::string joinPath(const std::string& folder, const std::string& name);
 // looked at). Throws Failure when the current folder cannot be found.
 std::string absolutePath(const std::string& path);
 
+// A path the user typed or dropped, read as the system's own calls read
+// such a text. On Windows "/" counts as "\", trailing blanks and dots of
+// each name are dropped, and the \\?\ forms become ordinary paths whose
+// names are kept exactly; elsewhere the text is the path. Names the program
+// finds by listing a folder never pass here: they are used as listed.
+std::string readTypedPath(const std::string& path);
+
 // An empty destination is "not specified".
 bool destinationNotSpecified(const std::string& destination);
 

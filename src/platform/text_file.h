@@ -37,6 +37,10 @@ std::vector<std::string> readTextLines(const std::string& path);
 // content. Throws Failure.
 void createEmptyFile(const std::string& path);
 
+// Adds bytes at the end of a file, creating it when nothing is there.
+// Throws Failure.
+void appendToFile(const std::string& path, std::string_view bytes);
+
 // New content for a file, first written in full to a temporary file beside it
 // (and flushed to the disk), then put in place by commit() in one rename. Until
 // then the old file is untouched; a PendingFile dropped without commit()

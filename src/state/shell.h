@@ -41,6 +41,11 @@ class Shell {
     // Shows a modal message box titled "Tolvane" and returns the chosen button.
     virtual Button message(const std::string& text, MessageStyle style = MessageStyle::Ok) = 0;
 
+    // The one message at the end of a run about the items it could not back
+    // up. It must not hold up later runs: a front end that can shows it
+    // without waiting, and a later report replaces one still open.
+    virtual void reportRunFailures(const std::string& text) { message(text, MessageStyle::Ok); }
+
     // Lets pending window events run once.
     virtual void serveEvents() = 0;
 

@@ -18,7 +18,12 @@ FormTolvane::FormTolvane(Shell& shell, settings::WindowHooks& hooks, FileDialog&
     state_.onTextIntervalChange = [this] { TextInterval_Change(); };
     state_.onTextSaveAtChange = [this] { TextSaveAt_Change(); };
     state_.onTextDateChange = [this](int index) { TextDate_Change(index); };
-    engine_.compressPastDateFolders = [this] { archiveStep_.compressPastDateFolders(); };
+    engine_.compressPastDateFolders = [this] {
+        archiveStep_.compressPastDateFolders();
+        return archiveStep_.lastOutcome();
+    };
+    // The run record lives with the settings files.
+    engine_.setRecordFolder(settingsFolder);
 }
 
 } // namespace tolvane::window

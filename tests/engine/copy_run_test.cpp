@@ -77,6 +77,7 @@ TEST_F(CopyRun, ArchivingFollowsTheEntriesOnlyWhenChecked) {
     engine.compressPastDateFolders = [&] {
         ++archived;
         EXPECT_EQ(state.caption(), "Tolvane：処理中");
+        return std::string("packed");
     };
     engine.runCopy();
     EXPECT_EQ(archived, 0);
@@ -122,12 +123,38 @@ TEST_F(CopyRun, TheListCountIsTakenOnceAndAnEntryGoneMeanwhileReadsEmpty) {
 }
 
 TEST_F(CopyRun, TheRunDepthIsRestoredWhenTheProgramEndsInsideTheRun) {
-    write("dst/Work/f", "x");
+    write("src/f", "x");
+    std::filesystem::create_directory(path("dst"));
     state.setTextSaveAt(path("dst"));
-    state.addListTarget(path("dst/Work"));
+    state.addListTarget(path("src"));
+    shell.sessionEnding = true;
     EXPECT_TRUE(ends([&] { engine.runCopy(); }));
     EXPECT_EQ(state.runDepth, 0);
     EXPECT_FALSE(state.timerEnabled());
+}
+
+TEST_F(CopyRun, ACopyOntoItsOwnSourceStopsTheRunButNotTheProgram) {
+    write("dst/Work/f", "x");
+    write("later/g", "g");
+    state.setTextSaveAt(path("dst"));
+    state.addListTarget(path("dst/Work"));
+    state.addListTarget(path("later"));
+    state.setDateCopyCompressChecked(true);
+    bool archived = false;
+    engine.compressPastDateFolders = [&] {
+        archived = true;
+        return std::string();
+    };
+
+    EXPECT_FALSE(ends([&] { engine.runCopy(); }));
+
+    EXPECT_EQ(shell.texts(), std::vector<std::string>{"コピー先とコピー元が同じです"});
+    EXPECT_EQ(engine.lastRunOutcome(), MirrorEngine::RunOutcome::Stopped);
+    EXPECT_FALSE(exists("dst/later"));
+    EXPECT_FALSE(archived);
+    EXPECT_EQ(state.runDepth, 0);
+    EXPECT_TRUE(state.timerEnabled());
+    EXPECT_EQ(state.caption(), "Tolvane：待機中   残り待ち時間0秒");
 }
 
 } // namespace

@@ -6,20 +6,25 @@ namespace {
 
 using DiffCopy = EngineTest;
 
-const std::string kCopyFailed = "CopyDiffFile:CopyFileに失敗しました。\r\nreturn_code=0\r\n"
-                                "コピー先に上書きできないファイルが存在します";
-
-// The one message of a failed copy: the fixed text, then the two paths and
-// the platform's cause on lines of their own.
-void expectCopyFailed(const testing::FakeShell& shell, const std::string& from,
-                      const std::string& to, const std::string& cause) {
-    ASSERT_EQ(shell.messages.size(), 1u);
-    const std::string& text = shell.messages[0].text;
-    const std::string lines =
-        kCopyFailed + "\r\nコピー元：" + from + "\r\nコピー先：" + to + "\r\n";
-    EXPECT_EQ(text.rfind(lines, 0), 0u) << text;
-    EXPECT_NE(text.find(cause, lines.size()), std::string::npos) << text;
-    EXPECT_EQ(text.find("\r\n", lines.size()), std::string::npos) << text;
+// A failed copy is one item of the run's report, and nothing is shown yet:
+// the fixed text (with the lines that blame the copy where it is to blame),
+// then the two paths and the cause on lines of their own.
+void expectCopyFailed(const MirrorEngine& engine, const testing::FakeShell& shell,
+                      const std::string& from, const std::string& to, FailedSide side,
+                      const std::string& cause) {
+    EXPECT_TRUE(shell.messages.empty());
+    EXPECT_FALSE(shell.ended);
+    ASSERT_EQ(engine.report().failures.size(), 1u);
+    const ItemFailure& failure = engine.report().failures[0];
+    std::vector<std::string> heading = {"CopyDiffFile:CopyFileに失敗しました。"};
+    if (side == FailedSide::Copy) {
+        heading.push_back("return_code=0");
+        heading.push_back("コピー先に上書きできないファイルが存在します");
+    }
+    EXPECT_EQ(failure.heading, heading);
+    EXPECT_EQ(failure.paths, (std::vector<std::string>{"コピー元：" + from, "コピー先：" + to}));
+    EXPECT_EQ(failure.side, side);
+    EXPECT_NE(causeLine(failure).find(cause), std::string::npos) << causeLine(failure);
 }
 
 TEST_F(DiffCopy, CopiesOnlyWhenTimeOrLengthDiffers) {
@@ -87,22 +92,22 @@ TEST_F(DiffCopy, LengthsBeyondFourGibibytesCompare) {
 }
 #endif
 
-TEST_F(DiffCopy, AFolderInTheCopysPlaceEndsTheProgramWithTheCopyMessage) {
+TEST_F(DiffCopy, AFolderInTheCopysPlaceIsReportedAndLeftAlone) {
     write("src", "s");
     write("copy/inside.txt", "kept");
-    EXPECT_TRUE(ends([&] { engine.copyFileIfChanged(path("src"), path("copy")); }));
-    expectCopyFailed(shell, path("src"), path("copy"),
+    engine.copyFileIfChanged(path("src"), path("copy"));
+    expectCopyFailed(engine, shell, path("src"), path("copy"), FailedSide::Copy,
                      platform::Failure::about(testing::kIsAFolder, path("copy")).description());
-    EXPECT_EQ(shell.endKind, EndKind::Orderly);
     EXPECT_EQ(read("copy/inside.txt"), "kept");
 }
 
 #ifndef _WIN32
 // A name too long for one folder entry: Wine answers it as a missing file.
-TEST_F(DiffCopy, ANameTheFileSystemRefusesEndsWithTheCopyMessage) {
+TEST_F(DiffCopy, ANameTheFileSystemRefusesIsReportedWithItsCause) {
     write("src", "s");
-    EXPECT_TRUE(ends([&] { engine.copyFileIfChanged(path("src"), path(std::string(300, 'n'))); }));
-    expectCopyFailed(shell, path("src"), path(std::string(300, 'n')), "File name too long");
+    engine.copyFileIfChanged(path("src"), path(std::string(300, 'n')));
+    expectCopyFailed(engine, shell, path("src"), path(std::string(300, 'n')), FailedSide::Copy,
+                     "パスが長すぎます（File name too long");
     EXPECT_EQ(names(""), std::vector<std::string>{"src"});
 }
 #endif
@@ -112,27 +117,30 @@ TEST_F(DiffCopy, ANameTheFileSystemRefusesEndsWithTheCopyMessage) {
 TEST_F(DiffCopy, AFullDiskKeepsThePreviousCopy) {
     write("src", std::string(256 * 1024, 's'));
     write("out/copy", "previous");
-    bool ended = false;
     {
         const testing::FileSizeLimit limit(64 * 1024);
-        ended = ends([&] { engine.copyFileIfChanged(path("src"), path("out/copy")); });
+        engine.copyFileIfChanged(path("src"), path("out/copy"));
     }
 
-    EXPECT_TRUE(ended);
-    expectCopyFailed(shell, path("src"), path("out/copy"), "File too large");
+    expectCopyFailed(engine, shell, path("src"), path("out/copy"), FailedSide::Copy,
+                     "この大きさのファイルを置けません（File too large");
     EXPECT_EQ(read("out/copy"), "previous");
     EXPECT_EQ(names("out"), std::vector<std::string>{"copy"});
 }
 #endif
 
-TEST_F(DiffCopy, ASourceGoneBeforeTheComparisonIsAnUnexpectedFailure) {
+TEST_F(DiffCopy, ASourceGoneBeforeTheComparisonIsAnUnexpectedFailureOfTheSource) {
     write("copy", "kept");
-    EXPECT_TRUE(ends([&] { engine.copyFileIfChanged(path("gone"), path("copy")); }));
-    EXPECT_EQ(shell.texts(),
-              std::vector<std::string>{
-                  "CopyDiffFile:予期しないエラーが発生しました。\r\nコピー元：" + path("gone") +
-                  "\r\nコピー先：" + path("copy") + "\r\n" +
-                  platform::Failure::about(testing::kFileNotFound, path("gone")).description()});
+    engine.copyFileIfChanged(path("gone"), path("copy"));
+    EXPECT_TRUE(shell.messages.empty());
+    EXPECT_EQ(
+        failures(),
+        (std::vector<std::vector<std::string>>{
+            {"CopyDiffFile:予期しないエラーが発生しました。", "コピー元：" + path("gone"),
+             "コピー先：" + path("copy"),
+             "原因：コピー元：実行中になくなりました（" +
+                 platform::Failure::about(testing::kFileNotFound, path("gone")).description() +
+                 "）"}}));
     EXPECT_EQ(read("copy"), "kept");
 }
 

@@ -82,6 +82,15 @@ class EngineTest : public ::testing::Test {
         return false;
     }
 
+    // The lines of the run's failures so far, one item after the other.
+    std::vector<std::vector<std::string>> failures() const {
+        std::vector<std::vector<std::string>> items;
+        for (const ItemFailure& failure : engine.report().failures) {
+            items.push_back(itemLines(failure));
+        }
+        return items;
+    }
+
     testing::TempDir dir;
     FormState state;
     testing::FakeShell shell;

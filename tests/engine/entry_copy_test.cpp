@@ -72,12 +72,12 @@ TEST_F(EntryCopy, DateHistoryCopiesWholeIntoTheDayFolderFirstAndWalksLater) {
     EXPECT_TRUE(shell.messages.empty());
 }
 
-TEST_F(EntryCopy, ACopyOntoItsOwnSourceEndsTheProgram) {
+TEST_F(EntryCopy, ACopyOntoItsOwnSourceStopsTheRun) {
     write("backup/Work/a.txt", "a");
     state.setTextSaveAt(path("backup"));
-    EXPECT_TRUE(ends([&] { engine.copyEntry(path("backup/Work")); }));
+    EXPECT_EQ(engine.copyEntry(path("backup/Work")), MirrorEngine::EntryResult::StopRun);
     EXPECT_EQ(shell.texts(), std::vector<std::string>{"コピー先とコピー元が同じです"});
-    EXPECT_EQ(shell.endKind, EndKind::Orderly);
+    EXPECT_FALSE(shell.ended);
     EXPECT_EQ(names("backup/Work"), std::vector<std::string>{"a.txt"});
 }
 
@@ -138,28 +138,29 @@ TEST_F(EntryCopy, AnEntryThatIsALinkIsFollowed) {
     EXPECT_EQ(read("backup/linked.txt"), "t");
 }
 
-TEST_F(EntryCopy, ADestinationThatCannotBeMadeEndsWithTheUnexpectedErrorMessage) {
+TEST_F(EntryCopy, ADestinationThatCannotBeMadeStopsTheRunWithItsMessage) {
     write("data/a.txt", "a");
     write("blocker", "a file where a folder should be");
     state.setTextSaveAt(path("blocker/backup"));
 
-    EXPECT_TRUE(ends([&] { engine.copyEntry(path("data/a.txt")); }));
+    EXPECT_EQ(engine.copyEntry(path("data/a.txt")), MirrorEngine::EntryResult::StopRun);
 
-    ASSERT_EQ(shell.messages.size(), 1u);
+    EXPECT_FALSE(shell.ended);
     EXPECT_EQ(
-        shell.messages[0].text,
-        "CopyFolderMain:予期しないエラーが発生しました。\r\nコピー元：" + path("data/a.txt") +
-            "\r\n" +
-            platform::Failure::about(testing::kNotAFolder, path("blocker/backup")).description());
+        shell.texts(),
+        std::vector<std::string>{
+            "バックアップ先を確保できません\r\nSaveAt=" + path("blocker/backup") + "\r\n" +
+            platform::Failure::about(testing::kNotAFolder, path("blocker/backup")).description()});
     EXPECT_EQ(read("blocker"), "a file where a folder should be");
 }
 
-TEST_F(EntryCopy, AFolderEntryBelowAFileEndsThroughTheFolderCreation) {
+TEST_F(EntryCopy, AFolderEntryBelowAFileStopsTheRunAtTheFolderCreation) {
     write("data/Work/a.txt", "a");
     write("blocker", "x");
     state.setTextSaveAt(path("blocker/backup"));
 
-    EXPECT_TRUE(ends([&] { engine.copyEntry(path("data/Work")); }));
+    EXPECT_EQ(engine.copyEntry(path("data/Work")), MirrorEngine::EntryResult::StopRun);
+    EXPECT_FALSE(shell.ended);
 
     ASSERT_EQ(shell.messages.size(), 1u);
     EXPECT_EQ(shell.messages[0].text,
@@ -173,13 +174,12 @@ TEST_F(EntryCopy, ARelativeDestinationHasNoDrive) {
     write("data/Work/a.txt", "a");
     state.setTextSaveAt("tolvane-no-such-drive");
 
-    EXPECT_TRUE(ends([&] { engine.copyEntry(path("data/Work")); }));
+    EXPECT_EQ(engine.copyEntry(path("data/Work")), MirrorEngine::EntryResult::StopRun);
 
-    ASSERT_EQ(shell.messages.size(), 2u);
-    EXPECT_EQ(shell.messages[0].text,
-              "makeLongDir:指定されたドライブがありません。\r\nDrive=tolvane-no-such-drive");
-    EXPECT_EQ(
-        shell.messages[1].text.rfind("CopyFolderMain:予期しないエラーが発生しました。\r\n", 0), 0u);
+    EXPECT_FALSE(shell.ended);
+    EXPECT_EQ(shell.texts(),
+              std::vector<std::string>{
+                  "makeLongDir:指定されたドライブがありません。\r\nDrive=tolvane-no-such-drive"});
     EXPECT_FALSE(platform::folderExists("tolvane-no-such-drive"));
 }
 
@@ -267,7 +267,7 @@ TEST_F(EntryCopy, PathsWithANulNeverReachTheFileSystem) {
     // A destination with a NUL cannot be made; nothing is written elsewhere.
     shell.messages.clear();
     state.setTextSaveAt(path("backup") + std::string("\0x", 2));
-    EXPECT_TRUE(ends([&] { engine.copyEntry(path("data")); }));
+    EXPECT_EQ(engine.copyEntry(path("data")), MirrorEngine::EntryResult::StopRun);
     ASSERT_EQ(shell.messages.size(), 1u);
     EXPECT_EQ(shell.messages[0].text.rfind("makeLongDir:予期しないエラーが発生しました。\r\n", 0),
               0u);
@@ -275,7 +275,7 @@ TEST_F(EntryCopy, PathsWithANulNeverReachTheFileSystem) {
 }
 
 #ifndef _WIN32
-TEST_F(EntryCopy, AnUnreadableFolderStopsTheWholeCopyAndLaterRunsNameIt) {
+TEST_F(EntryCopy, AnUnreadableFolderIsReportedByTheWholeCopyAndTheWalkAlike) {
     write("data/Work/locked/s.txt", "s");
     write("data/Work/z/y.txt", "y");
     chmod("data/Work/locked", 0);
@@ -287,8 +287,12 @@ TEST_F(EntryCopy, AnUnreadableFolderStopsTheWholeCopyAndLaterRunsNameIt) {
             std::string report =
                 ends([&] { engine.copyEntry(path("data/Work")); }) ? "ended" : "returned";
             report += ends([&] { engine.copyEntry(path("data/Work")); }) ? " ended" : " returned";
-            for (const auto& text : shell.texts()) {
-                report += "\n--\n" + text;
+            report += " " + std::to_string(shell.messages.size());
+            for (const auto& lines : failures()) {
+                report += "\n--";
+                for (const auto& line : lines) {
+                    report += "\n" + line;
+                }
             }
             return report;
         });
@@ -297,11 +301,11 @@ TEST_F(EntryCopy, AnUnreadableFolderStopsTheWholeCopyAndLaterRunsNameIt) {
     }
 
     const std::string locked = path("data/Work/locked");
-    EXPECT_EQ(result.text, "ended returned\n--\n"
-                           "CopyFolderMain:予期しないエラーが発生しました。\r\nコピー元：" +
-                               path("data/Work") + "\r\nPermission denied: " + locked +
-                               "\n--\nフォルダを読み込めません。\r\nフォルダ：" + locked +
-                               "\r\nPermission denied: " + locked);
+    const std::string unreadable = "\n--\nフォルダを読み込めません。\nフォルダ：" + locked +
+                                   "\n原因：コピー元：アクセスが許可されていません（"
+                                   "Permission denied: " +
+                                   locked + "）";
+    EXPECT_EQ(result.text, "returned returned 0" + unreadable + unreadable);
     EXPECT_EQ(read("backup/Work/z/y.txt"), "y");
 }
 #endif

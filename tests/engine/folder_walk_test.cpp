@@ -43,20 +43,22 @@ TEST_F(FolderWalk, ASubFolderGoneDuringTheWalkIsSkippedQuietly) {
     EXPECT_TRUE(shell.messages.empty());
 }
 
-TEST_F(FolderWalk, ATopFolderGoneBeforeItIsOpenedEndsTheProgram) {
+TEST_F(FolderWalk, ATopFolderGoneBeforeItIsOpenedIsReportedAndTheRunGoesOn) {
     write("src/Work/a.txt", "a");
     std::filesystem::create_directory(path("dst"));
     state.setTextSaveAt(path("dst"));
     shell.onServeEvents = [&] { platform::removeTree(path("src/Work")); };
 
-    EXPECT_TRUE(ends([&] { engine.copyEntry(path("src/Work")); }));
+    EXPECT_EQ(engine.copyEntry(path("src/Work")), MirrorEngine::EntryResult::Continue);
 
-    EXPECT_EQ(
-        shell.texts(),
-        std::vector<std::string>{
-            "GetFiles:ファイルの処理に失敗しました。\r\nフォルダ：" + path("src/Work") + "\r\n" +
-            platform::Failure::about(testing::kFolderNotFound, path("src/Work")).description()});
-    EXPECT_EQ(shell.endKind, EndKind::Orderly);
+    EXPECT_TRUE(shell.messages.empty());
+    EXPECT_EQ(failures(),
+              (std::vector<std::vector<std::string>>{
+                  {"GetFiles:ファイルの処理に失敗しました。", "フォルダ：" + path("src/Work"),
+                   "原因：コピー元：実行中になくなりました（" +
+                       platform::Failure::about(testing::kFolderNotFound, path("src/Work"))
+                           .description() +
+                       "）"}}));
     EXPECT_TRUE(platform::folderExists(path("dst/Work")));
 }
 
@@ -108,11 +110,19 @@ TEST_F(FolderWalk, ALinkInTheCopyIsFollowedUnlessItLeadsBackIntoTheSource) {
 }
 
 #ifndef _WIN32
-// The walk's result and its messages, as a child process reports them.
-std::string walkReport(bool walked, const testing::FakeShell& shell) {
+// The walk's result, its messages and the failures it gathered, as a child
+// process reports them.
+std::string walkReport(bool walked, const testing::FakeShell& shell,
+                       const std::vector<std::vector<std::string>>& failures) {
     std::string report = walked ? "walked" : "not walked";
     for (const auto& text : shell.texts()) {
         report += "\n--\n" + text;
+    }
+    for (const auto& lines : failures) {
+        report += "\n==";
+        for (const auto& line : lines) {
+            report += "\n" + line;
+        }
     }
     return report;
 }
@@ -125,13 +135,18 @@ TEST_F(FolderWalk, AnUnreadableSubFolderIsNamedAndItsSiblingsAreStillWalked) {
 
     const auto result = testing::runInChild(
         [&] { return testing::becomeUnprivileged(dir.path(), path("src/locked")); },
-        [&] { return walkReport(engine.walkFolder(path("src"), path("dst")), shell); });
+        [&] {
+            const bool walked = engine.walkFolder(path("src"), path("dst"));
+            return walkReport(walked, shell, failures());
+        });
     if (!result.ran) {
         GTEST_SKIP() << result.text;
     }
 
-    EXPECT_EQ(result.text, "walked\n--\nフォルダを読み込めません。\r\nフォルダ：" +
-                               path("src/locked") + "\r\nPermission denied: " + path("src/locked"));
+    EXPECT_EQ(result.text,
+              "walked\n==\nフォルダを読み込めません。\nフォルダ：" + path("src/locked") +
+                  "\n原因：コピー元：アクセスが許可されていません（Permission denied: " +
+                  path("src/locked") + "）");
     EXPECT_EQ(read("dst/a/x.txt"), "x");
     EXPECT_EQ(read("dst/z/y.txt"), "y");
     EXPECT_TRUE(names("dst/locked").empty());
@@ -148,7 +163,7 @@ TEST_F(FolderWalk, AFolderMetAgainBelowItselfIsNotEnteredAgain) {
                             [&] {
                                 const bool walked = engine.walkFolder(path("src"), path("walked"));
                                 platform::copyFolder(path("src"), path("whole"));
-                                return walkReport(walked, shell);
+                                return walkReport(walked, shell, failures());
                             });
     if (!result.ran) {
         GTEST_SKIP() << result.text;
@@ -160,13 +175,13 @@ TEST_F(FolderWalk, AFolderMetAgainBelowItselfIsNotEnteredAgain) {
 }
 #endif
 
-TEST_F(FolderWalk, AFileCopiedOntoItselfEndsTheProcessAtOnce) {
+TEST_F(FolderWalk, AFileCopiedOntoItselfStopsTheRun) {
     write("src/a.txt", "a");
-    EXPECT_TRUE(ends([&] { engine.walkFolder(path("src"), path("src")); }));
+    EXPECT_THROW(engine.walkFolder(path("src"), path("src")), MirrorEngine::RunStop);
     EXPECT_EQ(shell.texts(),
               std::vector<std::string>{"コピー先とコピー元が同じです\r\nコピー元：" +
                                        path("src/a.txt") + "\r\nコピー先：" + path("src/a.txt")});
-    EXPECT_EQ(shell.endKind, EndKind::Immediate);
+    EXPECT_FALSE(shell.ended);
     EXPECT_EQ(read("src/a.txt"), "a");
 }
 
@@ -185,7 +200,7 @@ TEST_F(FolderWalk, ServesEventsAfterTheFolderTestEachFileAndEachSubFolder) {
 namespace tolvane::engine {
 namespace {
 
-TEST_F(FolderWalk, AFileGoneBetweenTheListingAndItsCopyEndsWithTheCopyMessage) {
+TEST_F(FolderWalk, AFileGoneBetweenTheListingAndItsCopyIsReportedAsVanished) {
     write("src/a.txt", "a");
     write("dst/keep.txt", "kept");
     // The first events served inside the file's copy step remove it.
@@ -195,16 +210,17 @@ TEST_F(FolderWalk, AFileGoneBetweenTheListingAndItsCopyEndsWithTheCopyMessage) {
         }
     };
 
-    EXPECT_TRUE(ends([&] { engine.walkFolder(path("src"), path("dst")); }));
+    EXPECT_TRUE(engine.walkFolder(path("src"), path("dst")));
 
-    ASSERT_EQ(shell.messages.size(), 1u);
+    EXPECT_TRUE(shell.messages.empty());
     EXPECT_EQ(
-        shell.messages[0].text,
-        "CopyDiffFile:CopyFileに失敗しました。\r\nreturn_code=0\r\n"
-        "コピー先に上書きできないファイルが存在します\r\n"
-        "コピー元：" +
-            path("src/a.txt") + "\r\nコピー先：" + path("dst/a.txt") + "\r\n" +
-            platform::Failure::about(testing::kFileNotFound, path("src/a.txt")).description());
+        failures(),
+        (std::vector<std::vector<std::string>>{
+            {"CopyDiffFile:CopyFileに失敗しました。", "コピー元：" + path("src/a.txt"),
+             "コピー先：" + path("dst/a.txt"),
+             "原因：コピー元：実行中になくなりました（" +
+                 platform::Failure::about(testing::kFileNotFound, path("src/a.txt")).description() +
+                 "）"}}));
     EXPECT_EQ(names("dst"), std::vector<std::string>{"keep.txt"});
 }
 

@@ -16,16 +16,16 @@ TEST_F(MissingParents, CreatesEveryMissingLevelAboveTheLastName) {
     EXPECT_TRUE(shell.messages.empty());
 }
 
-TEST_F(MissingParents, APathWithoutASeparatorIsAnUnexpectedFailure) {
-    EXPECT_TRUE(ends([&] { engine.createMissingParents("nowhere"); }));
+TEST_F(MissingParents, APathWithoutASeparatorIsAnUnexpectedFailureThatStopsTheRun) {
+    EXPECT_THROW(engine.createMissingParents("nowhere"), MirrorEngine::RunStop);
     ASSERT_EQ(shell.messages.size(), 1u);
     EXPECT_EQ(shell.messages[0].text.rfind("makeLongDir:予期しないエラーが発生しました。\r\n", 0),
               0u);
-    EXPECT_EQ(shell.endKind, EndKind::Orderly);
+    EXPECT_FALSE(shell.ended);
 }
 
 TEST_F(MissingParents, AMissingDriveIsReportedAndNothingIsMade) {
-    EXPECT_THROW(engine.createMissingParents("Q:/Backup/Work"), platform::Failure);
+    EXPECT_THROW(engine.createMissingParents("Q:/Backup/Work"), MirrorEngine::RunStop);
     EXPECT_EQ(shell.texts(),
               std::vector<std::string>{"makeLongDir:指定されたドライブがありません。\r\nDrive=Q:"});
     EXPECT_FALSE(platform::folderExists("Q:"));

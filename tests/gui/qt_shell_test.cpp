@@ -82,6 +82,38 @@ TEST(QtShell, MessageBoxesCarryTheTitleButtonsAndIcon) {
         << "a Yes/No box closed otherwise counts as No";
 }
 
+TEST(QtShell, ARunReportWaitsForNobodyAndALaterOneTakesItsPlace) {
+    testing::qtApp();
+    QtShell shell;
+
+    shell.reportRunFailures("一回目\r\nA");
+    QMessageBox* box = shell.runReportBox();
+    ASSERT_NE(box, nullptr);
+    EXPECT_TRUE(box->isVisible());
+    EXPECT_FALSE(box->isModal());
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    EXPECT_EQ(box->windowTitle(), QStringLiteral("Tolvane"));
+
+    shell.reportRunFailures("二回目");
+    EXPECT_EQ(shell.runReportBox(), box);
+    EXPECT_EQ(box->text(), QStringLiteral("二回目"));
+    int open = 0;
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        open += qobject_cast<QMessageBox*>(widget) != nullptr && widget->isVisible() ? 1 : 0;
+    }
+    EXPECT_EQ(open, 1);
+
+    // Closed by the user, the next report opens a new box.
+    box->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(shell.runReportBox(), nullptr);
+    shell.reportRunFailures("三回目");
+    ASSERT_NE(shell.runReportBox(), nullptr);
+    EXPECT_EQ(shell.runReportBox()->text(), QStringLiteral("三回目"));
+    shell.runReportBox()->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
 TEST(QtShell, ServingEventsIsRateLimited) {
     testing::qtApp();
     QtShell shell;

@@ -34,7 +34,10 @@ TEST(ArchiveRun, RunArchivesYesterdayAndFinishesTheArchiveLikeACopy) {
     ArchiveStep step(
         state, shell, menu, [&](const std::string& path) { engine.finishCopiedFile(path); },
         [&] { return today; });
-    engine.compressPastDateFolders = [&] { step.compressPastDateFolders(); };
+    engine.compressPastDateFolders = [&] {
+        step.compressPastDateFolders();
+        return step.lastOutcome();
+    };
 
     state.addListTarget(source / "note.txt");
     state.setTextSaveAt(dest.str());

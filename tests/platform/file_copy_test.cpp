@@ -44,16 +44,27 @@ TEST(FileCopyInPlace, AFolderThatRefusesNewFilesHasItsWritableOldCopyOverwritten
     writeFile(folder / "copy", "old");
     writeFile(folder / "kept", "old, not writable");
     setPermissions(folder / "kept", 0444);
+    // Writable by everyone, but not ours: its time and mode could not be set
+    // after writing, so it would be rewritten on every run.
+    const bool foreignCopy = ::geteuid() == 0;
+    writeFile(folder / "foreign", "old, someone else's");
+    setPermissions(folder / "foreign", 0666);
     ActingAsOtherUser::giveToActingUser(folder / "copy");
     ActingAsOtherUser::giveToActingUser(folder / "kept");
     setPermissions(folder, 0555);
 
     int copied = -1;
     int refused = 0;
+    int foreign = 0;
     {
         const ActingAsOtherUser otherUser;
         copied = copyFailure((dir.path() / "source").string(), (folder / "copy").string());
         refused = copyFailure((dir.path() / "source").string(), (folder / "kept").string());
+        foreign = copyFailure((dir.path() / "source").string(), (folder / "foreign").string());
+    }
+    if (foreignCopy) {
+        EXPECT_EQ(foreign, EPERM);
+        EXPECT_EQ(readFile(folder / "foreign"), "old, someone else's");
     }
 
     EXPECT_EQ(copied, 0);
@@ -62,7 +73,7 @@ TEST(FileCopyInPlace, AFolderThatRefusesNewFilesHasItsWritableOldCopyOverwritten
     // Even writing in place is refused: the old copy stays as it was.
     EXPECT_EQ(refused, EACCES);
     EXPECT_EQ(readFile(folder / "kept"), "old, not writable");
-    EXPECT_EQ(namesIn(folder), (std::vector<std::string>{"copy", "kept"}));
+    EXPECT_EQ(namesIn(folder), (std::vector<std::string>{"copy", "foreign", "kept"}));
 }
 
 TEST(FileCopyInPlace, ANearlyFullDiskTakesTheNewVersionOverTheOldOne) {

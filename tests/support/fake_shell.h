@@ -39,6 +39,9 @@ class FakeShell : public Shell {
         return question ? Button::Yes : Button::Ok;
     }
 
+    // Kept apart from the modal messages: it waits for nobody.
+    void reportRunFailures(const std::string& text) override { runReports.push_back(text); }
+
     void serveEvents() override {
         ++servedEvents;
         if (onServeEvents) {
@@ -71,6 +74,7 @@ class FakeShell : public Shell {
     }
 
     std::vector<Shown> messages;
+    std::vector<std::string> runReports;
     std::deque<Button> answers;
     int servedEvents = 0;
     bool ended = false;

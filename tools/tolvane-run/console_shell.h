@@ -19,6 +19,8 @@ class ConsoleShell : public Shell {
     explicit ConsoleShell(std::ostream& out) : out_(out) {}
 
     Button message(const std::string& text, MessageStyle style) override;
+    // Printed like every other message.
+    void reportRunFailures(const std::string& text) override { message(text, MessageStyle::Ok); }
     void serveEvents() override {}
     [[noreturn]] void endApplication(EndKind kind, EndCause cause) override;
     // Ends the run before the next file once a termination signal came.

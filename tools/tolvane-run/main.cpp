@@ -19,6 +19,11 @@ namespace {
 
 constexpr int kExitReturned = 0;
 constexpr int kExitBadArguments = 2;
+// Some items could not be backed up; the run went on with the rest.
+constexpr int kExitRunWithFailures = 3;
+// No run, or a run stopped: no destination, one that cannot be secured, or a
+// copy onto its own source.
+constexpr int kExitRunStopped = 4;
 constexpr int kExitEnded = 10;
 constexpr int kExitEndedImmediately = 11;
 constexpr int kExitTerminated = 12;
@@ -121,5 +126,15 @@ int main(int argc, char** argv) {
         return kExitEnded;
     }
     std::cout << "CAPTION: " << form.state().caption() << "\n";
-    return kExitReturned;
+    using Outcome = tolvane::engine::MirrorEngine::RunOutcome;
+    switch (form.engine().lastRunOutcome()) {
+    case Outcome::Completed:
+        return kExitReturned;
+    case Outcome::WithFailures:
+        return kExitRunWithFailures;
+    case Outcome::NotStarted:
+    case Outcome::Stopped:
+        break;
+    }
+    return kExitRunStopped;
 }

@@ -11,6 +11,14 @@ LocalDate today() {
     return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday};
 }
 
+LocalDateTime now() {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
+            local.tm_hour,        local.tm_min,     local.tm_sec};
+}
+
 LocalDate addDays(LocalDate date, int days) {
     std::tm t{};
     t.tm_year = date.year - 1900;

@@ -163,6 +163,12 @@ void overwriteInPlace(int in, struct stat& source, const std::string& to) {
     if (!S_ISREG(old.st_mode)) {
         throwFailure(EEXIST, to);
     }
+    // Only the owner (or the superuser) may set the copy's time and mode
+    // afterwards; another user's copy would be rewritten on every run and
+    // never match, so it stays whole and the copy fails.
+    if (old.st_uid != ::geteuid() && ::geteuid() != 0) {
+        throwFailure(EPERM, to);
+    }
     const auto block = static_cast<std::uint64_t>(volume.f_frsize > 0 ? volume.f_frsize : 512);
     const auto length = static_cast<std::uint64_t>(source.st_size);
     const auto allocated = static_cast<std::uint64_t>(source.st_blocks) * 512;

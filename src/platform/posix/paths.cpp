@@ -78,4 +78,8 @@ std::string absolutePath(const std::string& path) {
     return result;
 }
 
+std::string readTypedPath(const std::string& path) {
+    return path;
+}
+
 } // namespace tolvane::platform

@@ -25,7 +25,34 @@ Failure Failure::about(int number, const std::string& subject) {
     char buffer[256];
     // The GNU variant returns its text; it need not be in the buffer.
     const char* text = strerror_r(number, buffer, sizeof buffer);
-    return Failure(number, std::string(text) + ": " + subject);
+    Failure failure(number, std::string(text) + ": " + subject);
+    failure.subject_ = subject;
+    return failure;
+}
+
+FailureCause Failure::cause() const noexcept {
+    switch (number_) {
+    case ETXTBSY:
+    case EBUSY:
+        return FailureCause::HeldOpen;
+    case EACCES:
+    case EPERM:
+    case EROFS:
+        return FailureCause::NoPermission;
+    case ENOSPC:
+    case EDQUOT:
+        return FailureCause::NoRoom;
+    case EILSEQ:
+        return FailureCause::NameRefused;
+    case EFBIG:
+        return FailureCause::TooLarge;
+    case ENAMETOOLONG:
+        return FailureCause::PathTooLong;
+    case ENOENT:
+        return FailureCause::Vanished;
+    default:
+        return FailureCause::Other;
+    }
 }
 
 void throwFailure(int number, const std::string& path) {

@@ -126,6 +126,26 @@ void createEmptyFile(const std::string& path) {
     }
 }
 
+void appendToFile(const std::string& path, std::string_view bytes) {
+    Descriptor fd(::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NOCTTY, 0644));
+    if (fd.get() < 0) {
+        throwFailure(errno, path);
+    }
+    while (!bytes.empty()) {
+        const ssize_t written = ::write(fd.get(), bytes.data(), bytes.size());
+        if (written < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            throwFailure(errno, path);
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(written));
+    }
+    if (const int error = fd.close(); error != 0) {
+        throwFailure(error, path);
+    }
+}
+
 struct PendingFile::InPlace {
     Descriptor fd{-1};
     std::uint64_t oldSize = 0;

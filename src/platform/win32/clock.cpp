@@ -12,6 +12,12 @@ LocalDate today() {
     return {now.wYear, now.wMonth, now.wDay};
 }
 
+LocalDateTime now() {
+    SYSTEMTIME now{};
+    ::GetLocalTime(&now);
+    return {now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond};
+}
+
 LocalDate addDays(LocalDate date, int days) {
     // Calendar days only, so counting in UTC meets no daylight-saving change.
     SYSTEMTIME day{};

@@ -181,6 +181,17 @@ void copyFile(const std::string& from, const std::string& to) {
     if (!fileExists(from)) {
         throw Failure::invalidArgument("Not a regular file: " + from);
     }
+    // A source another program holds without read sharing fails here, on
+    // its own name, rather than inside the copy, where it would look like
+    // a failure of the copy.
+    {
+        const Handle probe(::CreateFileW(systemPath(from).c_str(), GENERIC_READ,
+                                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                         nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!probe.valid()) {
+            throwLastFailure(from);
+        }
+    }
     const std::wstring wideTo = systemPath(to);
     removeStaleTemporariesOnce(folderOfPath(to));
 

@@ -3,6 +3,7 @@
 #include "platform/win32/system_failure.h"
 #include "platform/win32/wide.h"
 
+#include <algorithm>
 #include <cwctype>
 #include <windows.h>
 
@@ -111,6 +112,34 @@ std::string absolutePath(const std::string& path) {
     }
     full.resize(length);
     return removeTrailingSeparators(narrow(full));
+}
+
+std::string readTypedPath(const std::string& path) {
+    // The long forms name entries exactly; only the prefix goes.
+    if (path.starts_with("\\\\?\\UNC\\")) {
+        return "\\\\" + path.substr(8);
+    }
+    if (path.starts_with("\\\\?\\")) {
+        return path.substr(4);
+    }
+    std::string read;
+    std::size_t start = 0;
+    while (start <= path.size()) {
+        const std::size_t end = std::min(nextSeparator(path, start), path.size());
+        std::string name = path.substr(start, end - start);
+        if (name != "." && name != "..") {
+            while (!name.empty() && (name.back() == ' ' || name.back() == '.')) {
+                name.pop_back();
+            }
+        }
+        read += name;
+        if (end == path.size()) {
+            break;
+        }
+        read += kSeparator;
+        start = end + 1;
+    }
+    return read;
 }
 
 } // namespace tolvane::platform

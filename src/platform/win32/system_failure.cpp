@@ -46,7 +46,40 @@ Failure Failure::outOfMemory(std::string description) {
 }
 
 Failure Failure::about(int number, const std::string& subject) {
-    return Failure(number, systemText(static_cast<unsigned long>(number)) + ": " + subject);
+    Failure failure(number, systemText(static_cast<unsigned long>(number)) + ": " + subject);
+    failure.subject_ = subject;
+    return failure;
+}
+
+FailureCause Failure::cause() const noexcept {
+    switch (static_cast<unsigned long>(number_)) {
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+    case ERROR_USER_MAPPED_FILE:
+        return FailureCause::HeldOpen;
+    case ERROR_ACCESS_DENIED:
+    case ERROR_WRITE_PROTECT:
+    case ERROR_PRIVILEGE_NOT_HELD:
+        return FailureCause::NoPermission;
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+    case ERROR_DISK_QUOTA_EXCEEDED:
+        return FailureCause::NoRoom;
+    case ERROR_INVALID_NAME:
+    case ERROR_BAD_PATHNAME:
+    case ERROR_DIRECTORY:
+        return FailureCause::NameRefused;
+    case ERROR_FILE_TOO_LARGE:
+        return FailureCause::TooLarge;
+    case ERROR_FILENAME_EXCED_RANGE:
+    case ERROR_BUFFER_OVERFLOW:
+        return FailureCause::PathTooLong;
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+        return FailureCause::Vanished;
+    default:
+        return FailureCause::Other;
+    }
 }
 
 void throwFailure(unsigned long number, const std::string& path) {

@@ -124,6 +124,25 @@ void createEmptyFile(const std::string& path) {
     }
 }
 
+void appendToFile(const std::string& path, std::string_view bytes) {
+    Handle file(::CreateFileW(systemPath(path).c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr,
+                              OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.valid()) {
+        throwLastFailure(path);
+    }
+    while (!bytes.empty()) {
+        const DWORD want = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1u << 30));
+        DWORD written = 0;
+        if (!::WriteFile(file.get(), bytes.data(), want, &written, nullptr)) {
+            throwLastFailure(path);
+        }
+        bytes.remove_prefix(written);
+    }
+    if (const unsigned long error = file.close(); error != 0) {
+        throwFailure(error, path);
+    }
+}
+
 struct PendingFile::InPlace {
     Handle file;
     std::uint64_t oldSize = 0;

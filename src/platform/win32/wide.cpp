@@ -2,6 +2,8 @@
 
 #include "platform/win32/system_failure.h"
 
+#include <algorithm>
+#include <vector>
 #include <windows.h>
 
 namespace tolvane::platform {
@@ -29,6 +31,47 @@ std::string narrow(std::wstring_view utf16) {
     return text;
 }
 
+namespace {
+
+bool isSlash(wchar_t c) {
+    return c == L'\\' || c == L'/';
+}
+
+// The folder a path that names no drive of its own is read from: the current
+// folder, or for "X:name" the current folder on that drive.
+std::wstring currentFolderFor(const std::wstring& drive) {
+    const std::wstring of = drive.empty() ? L"." : drive;
+    const DWORD needed = ::GetFullPathNameW(of.c_str(), 0, nullptr, nullptr);
+    std::wstring full(needed, L'\0');
+    const DWORD length =
+        needed == 0 ? 0 : ::GetFullPathNameW(of.c_str(), needed, full.data(), nullptr);
+    full.resize(length < needed ? length : 0);
+    return full;
+}
+
+// An absolute form of `wide`: a drive root ("X:\") or a share
+// ("\\server\share\") and the rest.
+std::wstring absoluteForm(const std::wstring& wide) {
+    const bool drive = wide.size() >= 2 && wide[1] == L':';
+    if (drive && wide.size() >= 3 && isSlash(wide[2])) {
+        return wide;
+    }
+    if (wide.size() >= 2 && isSlash(wide[0]) && isSlash(wide[1])) {
+        return wide;
+    }
+    if (drive) {
+        return currentFolderFor(wide.substr(0, 2)) + L"\\" + wide.substr(2);
+    }
+    const std::wstring current = currentFolderFor({});
+    if (!wide.empty() && isSlash(wide[0])) {
+        // Rooted on the current folder's drive.
+        return current.substr(0, current.size() >= 2 && current[1] == L':' ? 2 : 0) + wide;
+    }
+    return current + L"\\" + wide;
+}
+
+} // namespace
+
 std::wstring systemPath(const std::string& path) {
     // The system reads a path up to its first NUL, so a text holding one
     // would name another entry than the one meant.
@@ -36,31 +79,64 @@ std::wstring systemPath(const std::string& path) {
         throwFailure(ERROR_INVALID_NAME, path);
     }
     std::wstring wide = widen(path);
-    if (wide.empty()) {
+    if (wide.empty() || wide.starts_with(L"\\\\?\\") || wide.starts_with(L"\\\\.\\")) {
         return wide;
     }
-    if (wide.starts_with(L"\\\\?\\")) {
-        return wide;
+    // "." and ".." are resolved here, by the text, and nothing else is
+    // changed: a name as a listing gave it (a trailing dot or blank, "aux",
+    // "CON") reaches the file system as it is, which only the \\?\ form
+    // allows. The system's own full-path rules would change such names.
+    const std::wstring full = absoluteForm(wide);
+    std::wstring prefix;
+    std::size_t rest = 0;
+    if (full.size() >= 2 && isSlash(full[0]) && isSlash(full[1])) {
+        // \\server\share: both names belong to the root.
+        std::size_t at = 2;
+        for (int names = 0; names < 2 && at <= full.size(); ++names) {
+            while (at < full.size() && !isSlash(full[at])) {
+                ++at;
+            }
+            ++at;
+        }
+        rest = std::min(at, full.size());
+        prefix = L"\\\\?\\UNC\\" + full.substr(2, rest - 2);
+    } else {
+        rest = std::min<std::size_t>(3, full.size());
+        prefix = L"\\\\?\\" + full.substr(0, rest);
     }
-    // The system resolves "." and ".." and the current folder; the prefix then
-    // lifts the old length limit, which the resolved form no longer needs.
-    const DWORD needed = ::GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
-    if (needed == 0) {
-        return wide;
+    for (wchar_t& c : prefix) {
+        if (c == L'/') {
+            c = L'\\';
+        }
     }
-    std::wstring full(needed, L'\0');
-    const DWORD length = ::GetFullPathNameW(wide.c_str(), needed, full.data(), nullptr);
-    if (length == 0 || length >= needed) {
-        return wide;
+    if (!prefix.empty() && prefix.back() != L'\\') {
+        prefix += L'\\';
     }
-    full.resize(length);
-    if (full.starts_with(L"\\\\.\\")) {
-        return full; // a device
+    std::vector<std::wstring> names;
+    std::size_t start = rest;
+    while (start <= full.size()) {
+        std::size_t end = start;
+        while (end < full.size() && !isSlash(full[end])) {
+            ++end;
+        }
+        const std::wstring name = full.substr(start, end - start);
+        if (name == L"..") {
+            if (!names.empty()) {
+                names.pop_back();
+            }
+        } else if (!name.empty() && name != L".") {
+            names.push_back(name);
+        }
+        start = end + 1;
     }
-    if (full.starts_with(L"\\\\")) {
-        return L"\\\\?\\UNC\\" + full.substr(2);
+    std::wstring result = prefix;
+    for (std::size_t index = 0; index < names.size(); ++index) {
+        if (index > 0) {
+            result += L'\\';
+        }
+        result += names[index];
     }
-    return L"\\\\?\\" + full;
+    return result;
 }
 
 } // namespace tolvane::platform
