@@ -3,6 +3,7 @@
 #include "platform/text_file.h"
 #ifndef _WIN32
 #include "support/child_process.h"
+#include "support/mounted_disk.h"
 #endif
 
 #include <algorithm>
@@ -233,6 +234,38 @@ TEST_F(RunFailures, AnUnreadableFileInAFolderAndInTheListIsNamedWithItsCause) {
     EXPECT_EQ(read("dst/last.txt"), "l");
     EXPECT_FALSE(exists("dst/src/locked.txt"));
     EXPECT_FALSE(exists("dst/alone.txt"));
+}
+#endif
+
+#ifndef _WIN32
+TEST_F(RunFailures, NamesARealExfatDiskRefusesAreReportedAndLaterEntriesCopied) {
+    const testing::MountedDisk disk(dir.path(), "exfat", 16);
+    if (!disk.available()) {
+        GTEST_SKIP() << disk.reason();
+    }
+    write("src/a:b.txt", "colon");
+    write("src/fine.txt", "fine");
+    write("x?.txt", "question");
+    write("later.txt", "later");
+    state.setTextSaveAt(disk.path().string());
+    // The folder is walked (its copy's parent exists) and copied whole.
+    state.addListTarget(path("src"));
+    state.addListTarget(path("x?.txt"));
+    state.addListTarget(path("later.txt"));
+
+    engine.runCopy();
+    const std::vector<std::string> whole = testing::namesIn(disk.path() / "src");
+    engine.runCopy();
+
+    EXPECT_EQ(whole, std::vector<std::string>{"fine.txt"});
+    EXPECT_EQ(testing::readFile(disk.path() / "src/fine.txt"), "fine");
+    EXPECT_EQ(testing::readFile(disk.path() / "later.txt"), "later");
+    ASSERT_EQ(engine.report().failures.size(), 2u);
+    EXPECT_EQ(engine.report().failures[0].paths[0], "コピー元：" + path("src/a:b.txt"));
+    EXPECT_EQ(engine.report().failures[1].paths[0], "コピー元：" + path("x?.txt"));
+    EXPECT_EQ(engine.report().unchanged, 2u);
+    EXPECT_EQ(shell.runReports.size(), 2u);
+    EXPECT_TRUE(shell.messages.empty());
 }
 #endif
 

@@ -25,21 +25,34 @@ class TempDir {
     }
     ~TempDir() {
         std::error_code ec;
+#ifdef _WIN32
+        // The long form, so names Windows would read otherwise (a trailing
+        // blank or dot, "CON") are removed as they are.
+        std::wstring text = path_.wstring();
+        std::replace(text.begin(), text.end(), L'/', L'\\');
+        const std::filesystem::path root(L"\\\\?\\" + text);
+#else
+        const std::filesystem::path& root = path_;
+#endif
         // Give write permission back so read-only copies can be removed.
-        for (auto it = std::filesystem::recursive_directory_iterator(path_, ec);
+        for (auto it = std::filesystem::recursive_directory_iterator(root, ec);
              !ec && it != std::filesystem::recursive_directory_iterator(); it.increment(ec)) {
             if (!it->is_symlink(ec)) {
                 std::filesystem::permissions(it->path(), std::filesystem::perms::owner_all,
                                              std::filesystem::perm_options::add, ec);
             }
         }
-        std::filesystem::remove_all(path_, ec);
+        std::filesystem::remove_all(root, ec);
     }
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
 
-    const std::filesystem::path& path() const { return path_; }
-    std::string str() const { return path_.string(); }
+    const std::filesystem::path& path() const {
+        return path_;
+    }
+    std::string str() const {
+        return path_.string();
+    }
     std::string operator/(const std::string& name) const {
         std::string joined = (path_ / name).string();
 #ifdef _WIN32

@@ -63,7 +63,7 @@ FailureCause Failure::cause() const noexcept {
         return FailureCause::NoPermission;
     case ERROR_DISK_FULL:
     case ERROR_HANDLE_DISK_FULL:
-    case ERROR_DISK_QUOTA_EXCEEDED:
+    case 1295: // ERROR_DISK_QUOTA_EXCEEDED, missing from the MinGW headers
         return FailureCause::NoRoom;
     case ERROR_INVALID_NAME:
     case ERROR_BAD_PATHNAME:

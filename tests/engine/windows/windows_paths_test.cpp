@@ -73,6 +73,7 @@ TEST_F(WindowsEntryCopy, NamesWindowsWouldReadOtherwiseAreCopiedUnderTheirOwnNam
     }
     std::filesystem::create_directory(path("backup"));
     state.setTextSaveAt(path("backup"));
+    state.addListTarget(path("src"));
 
     for (int run = 0; run < 2; ++run) {
         engine.runCopy();
