@@ -34,7 +34,8 @@ class PrivateProfile {
     // Replaces the key's value where it stands, or adds the key at the end of
     // its section, or the section at the end of the file. Throws Failure
     // (invalid argument) for a name or value the file could not hold: a line
-    // break or NUL anywhere, "]" in a section, "=" in a key, an empty key.
+    // break or NUL anywhere, "]" in a section, "=" in a key, an empty key or
+    // one that starts with ";" or "[" (it would read as a comment or header).
     void set(std::string_view section, std::string_view key, std::string_view value);
 
     // The file as it will be written: UTF-8, every line ending in CR LF.

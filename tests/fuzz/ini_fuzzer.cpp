@@ -2,7 +2,7 @@
 // (after the reader's own rules: blanks around it and one pair of quotes do
 // not count), through the file's text and its decoding as a load decodes it;
 // every other key reads as before; only the documented names and values are
-// refused.
+// refused. A bounded read gives whole characters.
 //
 // Input: the file's bytes, then the section, the key and the value to set,
 // then their three lengths, one byte each.
@@ -73,6 +73,14 @@ std::string asRead(std::string_view value) {
     return std::string(value);
 }
 
+std::size_t characters(std::string_view utf8) {
+    std::size_t count = 0;
+    for (const char c : utf8) {
+        count += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    }
+    return count;
+}
+
 // Every section and key name the text mentions, as probes.
 std::vector<std::pair<std::string, std::string>> namesIn(const std::string& text) {
     std::vector<std::pair<std::string, std::string>> names;
@@ -125,11 +133,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Written out and read in again as a load reads a file.
     const std::string written = profile.text();
     const PrivateProfile after("t.ini", decodeFileText(written));
-    // A line that is not UTF-8 is read as CP932 (the program's own names and
-    // values are all UTF-8).
+    // A line that is not UTF-8 is read as CP932, so such a name may come back
+    // as another (the program's own names and values are all UTF-8).
     using tolvane::platform::isValidUtf8;
-    if (isValidUtf8(section) && isValidUtf8(key) && isValidUtf8(value)) {
-        FUZZ_CHECK(after.value(section, key) == asRead(value));
+    if (!isValidUtf8(section) || !isValidUtf8(key)) {
+        return 0;
+    }
+    if (isValidUtf8(value)) {
+        const std::string whole = asRead(value);
+        FUZZ_CHECK(after.value(section, key) == whole);
+        // A bounded read is the first characters, never part of one.
+        const std::size_t buffer = 1 + data[0] % 128;
+        const std::string bounded =
+            tolvane::platform::boundedProfileString(after, section, key, "", buffer);
+        FUZZ_CHECK(whole.starts_with(bounded) && isValidUtf8(bounded));
+        FUZZ_CHECK((bounded == whole) == (characters(whole) <= buffer - 1));
+        FUZZ_CHECK(bounded == whole || characters(bounded) == buffer - 1);
     }
     for (const auto& [otherSection, otherKey] : namesIn(before.text())) {
         if (sameName(otherSection, section) && sameName(otherKey, key)) {
