@@ -39,9 +39,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* input, std::size_t siz
     if (size < 2) {
         return 0;
     }
-    // Mostly short streams; one input in sixteen long enough for several
-    // segments.
-    const std::size_t repeats = input[0] < 0xF0 ? 1 + input[0] % 4 : 48;
+    // Mostly short streams; one input in sixteen makes a stream of several
+    // segments, long enough for the encoder to move its buffer along.
+    const std::size_t repeats = input[0] < 0xF0 ? 1 + input[0] % 4 : 300000 / (size - 1);
     const std::size_t piece = 1 + std::size_t{input[1]} * 977;
     Bytes data;
     for (std::size_t i = 0; i < repeats; ++i) {
