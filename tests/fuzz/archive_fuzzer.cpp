@@ -20,6 +20,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <system_error>
 #include <unistd.h>
 #include <vector>
 
@@ -50,8 +51,18 @@ bool walk(const std::string& path, std::vector<EntryHeader>& headers) {
     return matching;
 }
 
+// Removes the scratch file after each input, so a run leaves nothing behind.
+struct Removed {
+    const std::string& path;
+    ~Removed() {
+        std::error_code ignored;
+        std::filesystem::remove(path, ignored);
+    }
+};
+
 void checkArchive(const std::uint8_t* data, std::size_t size, unsigned threads) {
     const std::string& path = scratchFile();
+    const Removed removed{path};
     {
         std::ofstream out(path, std::ios::binary | std::ios::trunc);
         out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
