@@ -9,6 +9,8 @@ TEST_PACKAGES=(lhasa libarchive-tools jlha-utils xvfb xauth xdotool locales
     lintian desktop-file-utils appstream trayer x11-utils dbus-daemon python3-dbus python3-gi
     exfat-fuse exfatprogs)
 RUN_PACKAGES=(fonts-noto-cjk qt6-translations-l10n)
+# The Qt-free core built with clang as well, and its fuzz targets (libFuzzer).
+CLANG_PACKAGES=(clang-16 libclang-rt-16-dev llvm-16)
 PACKAGE_PACKAGES=(dpkg-dev file)
 # The Qt-free part for Windows, cross-built, and Wine to test it.
 WINDOWS_PACKAGES=(cmake ninja-build g++-mingw-w64-x86-64-posix googletest)
@@ -88,6 +90,12 @@ case "${1:-}" in
         cmake --preset test >/dev/null
         cmake --build --preset test -j "$jobs"
         ctest --preset test -j "$jobs"
+        # The Qt-free core again with clang under the same sanitizers: its
+        # tests, and each fuzz target for a fixed number of inputs.
+        install_missing "${CLANG_PACKAGES[@]}"
+        cmake --preset clang >/dev/null
+        cmake --build --preset clang -j "$jobs"
+        ctest --preset clang -j "$jobs"
         # Then the Windows build, its tests under Wine (a prefix of its own in
         # build/wine, made on first use).
         build_windows

@@ -188,20 +188,28 @@ void PrivateProfile::save() const {
     writeFileAtomically(path_, text());
 }
 
-std::string getPrivateProfileString(std::string_view section, std::string_view key,
-                                    std::string_view defaultValue, std::size_t bufferSize,
-                                    const std::string& path) {
+std::string boundedProfileString(const PrivateProfile& profile, std::string_view section,
+                                 std::string_view key, std::string_view defaultValue,
+                                 std::size_t bufferSize) {
     if (bufferSize == 0) {
         return {};
     }
-    std::optional<std::string> found;
-    try {
-        found = PrivateProfile::load(path).value(section, key);
-    } catch (const Failure&) {
-        // A file that is there but cannot be read has no keys to give.
-    }
+    const std::optional<std::string> found = profile.value(section, key);
     const std::string_view result = found ? std::string_view(*found) : defaultValue;
     return std::string(result.substr(0, utf8PrefixBytes(result, bufferSize - 1)));
+}
+
+std::string getPrivateProfileString(std::string_view section, std::string_view key,
+                                    std::string_view defaultValue, std::size_t bufferSize,
+                                    const std::string& path) {
+    try {
+        return boundedProfileString(PrivateProfile::load(path), section, key, defaultValue,
+                                    bufferSize);
+    } catch (const Failure&) {
+        // A file that is there but cannot be read has no keys to give.
+        return boundedProfileString(PrivateProfile(path, {}), section, key, defaultValue,
+                                    bufferSize);
+    }
 }
 
 void writePrivateProfileString(std::string_view section, std::string_view key,

@@ -34,7 +34,8 @@ class PrivateProfile {
     // Replaces the key's value where it stands, or adds the key at the end of
     // its section, or the section at the end of the file. Throws Failure
     // (invalid argument) for a name or value the file could not hold: a line
-    // break or NUL anywhere, "]" in a section, "=" in a key, an empty key.
+    // break or NUL anywhere, "]" in a section, "=" in a key, an empty key or
+    // one that starts with ";" or "[" (it would read as a comment or header).
     void set(std::string_view section, std::string_view key, std::string_view value);
 
     // The file as it will be written: UTF-8, every line ending in CR LF.
@@ -53,10 +54,16 @@ class PrivateProfile {
     std::vector<std::string> lines_;
 };
 
-// The value of key in section of the file, or defaultValue when the file,
+// The value of key in section of a loaded file, or defaultValue when the
 // section or key is missing, cut to at most bufferSize - 1 characters (never
-// inside a character). Never fails: a file that is there but cannot be read
-// (no permission, a folder, a pipe) gives the default for every key.
+// inside a character).
+std::string boundedProfileString(const PrivateProfile& profile, std::string_view section,
+                                 std::string_view key, std::string_view defaultValue,
+                                 std::size_t bufferSize);
+
+// boundedProfileString of the file: a file that is there but cannot be read
+// (no permission, a folder, a pipe) gives the default for every key. Never
+// fails.
 std::string getPrivateProfileString(std::string_view section, std::string_view key,
                                     std::string_view defaultValue, std::size_t bufferSize,
                                     const std::string& path);

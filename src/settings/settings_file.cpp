@@ -24,6 +24,18 @@ std::string missingDataFileMessage(const std::string& path) {
     return "データファイルがありません\r\nDataFile=" + path + "\r\n新規に作成します";
 }
 
+// A value the next load would read cut would send the next runs elsewhere
+// without a word: such a save is refused as a whole. (Blanks and quotes
+// around a value go as they always have.)
+void checkNotCutOnReading(const platform::PrivateProfile& profile, const std::string& key) {
+    const std::string stored = profile.value(kSection, key).value_or("");
+    if (ModuleINI::valueReadBack(profile, kSection, key) != stored) {
+        throw platform::Failure::valueTooLarge("値が長すぎます (上限 " +
+                                               std::to_string(ModuleINI::kValueCharacters) +
+                                               " 文字): " + key + ", " + profile.path());
+    }
+}
+
 std::string failureText(const platform::Failure& failure) {
     return std::to_string(failure.number()) + ":" + failure.description();
 }
@@ -62,6 +74,8 @@ void SettingsFile::clearConfig() {
 
 void SettingsFile::load() {
     clearConfig();
+    // The keys below come from one reading of each file, however large.
+    ModuleINI::ReadOnce readOnce(ini_);
     ini_.getCommonIniFileName();
     ini_.setIniFileName(iniFilePath());
 
@@ -132,6 +146,7 @@ void SettingsFile::save() {
         };
         for (const auto& [key, value] : keys) {
             profile.set(kSection, key, value);
+            checkNotCutOnReading(profile, key);
         }
         platform::PendingFile iniFile(profile.path(), profile.text());
 

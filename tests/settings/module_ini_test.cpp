@@ -50,6 +50,38 @@ TEST(ModuleINI, ReportsARefusedWrite) {
     EXPECT_FALSE(ini.writeIniValue("Tolvane", "SaveAt", "/a\r\n[Other]"));
 }
 
+TEST(ModuleINI, WhileReadOnceLivesEachFileIsReadOnceAndAWriteReadsItAgain) {
+    TempDir dir;
+    int reads = 0;
+    ModuleINI ini(dir.str(), [&reads](const std::string& path) {
+        ++reads;
+        return platform::PrivateProfile::load(path);
+    });
+    const std::string path = dir / "Tolvane.Ini";
+    writeFile(path, "[Tolvane]\r\nSaveAt=/one\r\nInterval=10\r\n");
+    ini.setIniFileName(path);
+    {
+        ModuleINI::ReadOnce once(ini);
+        EXPECT_EQ(ini.readIniValue("Tolvane", "SaveAt"), "/one");
+        EXPECT_EQ(ini.readIniValue("Tolvane", "Interval"), "10");
+        EXPECT_EQ(ini.readIniValue("Tolvane", "Missing"), "");
+        EXPECT_EQ(reads, 1);
+
+        writeFile(path, "[Tolvane]\r\nSaveAt=/edited\r\nInterval=10\r\n");
+        EXPECT_EQ(ini.readIniValue("Tolvane", "SaveAt"), "/one");
+        // The module's own write is seen, and so is the file it wrote into.
+        EXPECT_TRUE(ini.writeIniValue("Tolvane", "Interval", "20"));
+        EXPECT_EQ(ini.readIniValue("Tolvane", "Interval"), "20");
+        EXPECT_EQ(ini.readIniValue("Tolvane", "SaveAt"), "/edited");
+        EXPECT_EQ(reads, 2);
+    }
+    // Outside, every read reads the file as it is.
+    writeFile(path, "[Tolvane]\r\nSaveAt=/later\r\n");
+    EXPECT_EQ(ini.readIniValue("Tolvane", "SaveAt"), "/later");
+    EXPECT_EQ(ini.readIniValue("Tolvane", "SaveAt"), "/later");
+    EXPECT_EQ(reads, 4);
+}
+
 TEST(ModuleINI, CommonFileNamesItselfUnlessTheFileSaysOtherwise) {
     TempDir dir;
     ModuleINI ini(dir.str());

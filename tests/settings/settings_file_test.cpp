@@ -52,6 +52,28 @@ TEST_F(SettingsTest, LoadFillsTheWindowFromBothFiles) {
     EXPECT_FALSE(p.shell.ended);
 }
 
+TEST_F(SettingsTest, ALoadReadsEachIniFileOnceAndTheNextLoadReadsThemAgain) {
+    // DateCopy=True: all seven keys are read.
+    writeFile(p.iniPath(), kFullIni);
+    writeFile(p.dataPath(), "");
+    p.settings.load();
+    const std::string common = platform::joinPath(p.folder, "Tolvane.ini");
+#ifdef _WIN32
+    // One file under both names.
+    const Lines once{common};
+#else
+    const Lines once{common, p.iniPath()};
+#endif
+    EXPECT_EQ(p.iniReads, once);
+    EXPECT_EQ(p.state.textSaveAt(), "/backup");
+
+    writeFile(p.iniPath(), "[Tolvane]\r\nSaveAt=/edited\r\n");
+    p.settings.load();
+    EXPECT_EQ(p.iniReads.size(), 2 * once.size());
+    EXPECT_EQ(p.state.textSaveAt(), "/edited");
+    EXPECT_FALSE(p.state.dateHistoryMode());
+}
+
 TEST_F(SettingsTest, SwitchesAreOnOnlyForExactlyTrue) {
     writeFile(p.dataPath(), "");
     writeFile(p.iniPath(),
@@ -435,6 +457,31 @@ TEST_F(RefusedSave, AnEntryWithALineBreakWouldComeBackAsTwo) {
     p.state.addListTarget("/odd\nname");
     expectRefused(tolvane::testing::kInvalidArgument);
     expectFilesUntouched();
+}
+
+TEST_F(RefusedSave, AValueTheNextLoadWouldCutIsNotWritten) {
+    // Read back cut at 255 characters, this destination would send the next
+    // runs to another folder.
+    p.state.setTextSaveAt("/" + std::string(255, 'd'));
+    expectRefused(platform::Failure::valueTooLarge({}).number());
+    EXPECT_NE(p.shell.messages[0].text.find("SaveAt, " + p.iniPath()), std::string::npos);
+    expectFilesUntouched();
+
+    // What the reader drops anyway does not count; 255 characters (not
+    // bytes) come back whole.
+    std::string longest = "/";
+    for (int i = 0; i < 254; ++i) {
+        longest += "フ";
+    }
+    p.shell.messages.clear();
+    p.state.setTextSaveAt(longest);
+    p.state.setTextTargetFolder("\"" + std::string(255, 't') + "\"");
+    p.settings.save();
+    EXPECT_EQ(p.shell.texts(), Lines{kSaved});
+    Program again(p.folder);
+    again.settings.load();
+    EXPECT_EQ(again.state.textSaveAt(), longest);
+    EXPECT_EQ(again.state.textTargetFolder(), std::string(255, 't'));
 }
 
 TEST_F(RefusedSave, AValueWithALineBreakWouldPlantAKey) {

@@ -4,6 +4,7 @@
 #include "monitor/monitor.h"
 #include "platform/failure.h"
 #include "platform/paths.h"
+#include "platform/private_profile.h"
 #include "platform/text_file.h"
 #include "settings/lifecycle.h"
 #include "settings/module_ini.h"
@@ -51,7 +52,12 @@ class RecordingHooks : public WindowHooks {
 struct Program {
     explicit Program(std::string settingsFolder)
         : folder(std::move(settingsFolder)), monitor(state, [this] { copyRun(); }),
-          dateMenu(state, shell, [] { return true; }), ini(folder),
+          dateMenu(state, shell, [] { return true; }),
+          ini(folder,
+              [this](const std::string& path) {
+                  iniReads.push_back(path);
+                  return platform::PrivateProfile::load(path);
+              }),
           settings(state, shell, monitor, dateMenu, ini, folder, "Tolvane"), hooks(state),
           lifecycle(state, shell, settings, monitor, hooks) {
         state.onTextIntervalChange = [this] { monitor.intervalTextChanged(); };
@@ -80,6 +86,8 @@ struct Program {
     std::vector<bool> pausedAtCopy;
     monitor::Monitor monitor;
     history::DateCopyMenu dateMenu;
+    // Every INI file the module read, in order.
+    std::vector<std::string> iniReads;
     ModuleINI ini;
     SettingsFile settings;
     RecordingHooks hooks;

@@ -13,6 +13,9 @@
 namespace tolvane::platform {
 
 struct OpenFile::Handle {
+    // A constructor, not aggregate initialisation in parentheses, which
+    // clang before 16 cannot compile.
+    explicit Handle(Descriptor opened) : fd(std::move(opened)) {}
     Descriptor fd;
 };
 
@@ -41,6 +44,7 @@ int OpenFile::setModificationTime(const LocalDateTime& when) {
 }
 
 struct InputFile::Handle {
+    explicit Handle(Descriptor opened) : fd(std::move(opened)) {}
     Descriptor fd;
 };
 
@@ -84,6 +88,7 @@ std::size_t InputFile::read(void* buffer, std::size_t size) {
 }
 
 struct NewFile::Handle {
+    explicit Handle(Descriptor opened) : fd(std::move(opened)) {}
     Descriptor fd;
 };
 

@@ -13,6 +13,9 @@
 namespace tolvane::platform {
 
 struct OpenFile::Handle {
+    // A constructor, not aggregate initialisation in parentheses, which
+    // clang before 16 cannot compile.
+    explicit Handle(platform::Handle opened) : file(std::move(opened)) {}
     platform::Handle file;
 };
 
@@ -41,6 +44,7 @@ int OpenFile::setModificationTime(const LocalDateTime& when) {
 }
 
 struct InputFile::Handle {
+    explicit Handle(platform::Handle opened) : file(std::move(opened)) {}
     platform::Handle file;
 };
 
@@ -89,6 +93,7 @@ std::size_t InputFile::read(void* buffer, std::size_t size) {
 }
 
 struct NewFile::Handle {
+    explicit Handle(platform::Handle opened) : file(std::move(opened)) {}
     platform::Handle file;
 };
 
