@@ -5,7 +5,7 @@ cd "$(dirname "$0")"
 
 # Debian packages, in one place.
 BUILD_PACKAGES=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev qt6-base-dev)
-TEST_PACKAGES=(lhasa libarchive-tools jlha-utils xvfb xauth xdotool locales
+TEST_PACKAGES=(lhasa libarchive-tools jlha-utils 7zip xvfb xauth xdotool locales
     lintian desktop-file-utils appstream trayer x11-utils dbus-daemon python3-dbus python3-gi
     exfat-fuse exfatprogs)
 RUN_PACKAGES=(fonts-noto-cjk qt6-translations-l10n)

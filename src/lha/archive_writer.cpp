@@ -319,7 +319,8 @@ PackSummary packArchive(const std::string& archive, const std::string& source,
         const std::uint8_t endMark = 0;
         out.write(&endMark, 1);
         summary.archiveSize = out.position();
-        out.close();
+        // The disk catches up while the archive is read back.
+        out.startClose();
         if (progress != nullptr) {
             progress->bytesDone = 0;
             progress->bytesTotal = summary.bytesIn;
@@ -337,6 +338,7 @@ PackSummary packArchive(const std::string& archive, const std::string& source,
                 }
             },
             packingThreads(options.threads));
+        out.finishClose();
         if (progress != nullptr && !written.empty()) {
             // Runs are checked side by side and end in any order: the check
             // ends, as the archive does, with its last entry.

@@ -15,10 +15,10 @@ class BitWriter {
         if (count_ >= 32) {
             count_ -= 32;
             auto word = static_cast<std::uint32_t>(acc_ >> count_);
-            out_.push_back(static_cast<std::uint8_t>(word >> 24));
-            out_.push_back(static_cast<std::uint8_t>(word >> 16));
-            out_.push_back(static_cast<std::uint8_t>(word >> 8));
-            out_.push_back(static_cast<std::uint8_t>(word));
+            const std::uint8_t bytes[4] = {
+                static_cast<std::uint8_t>(word >> 24), static_cast<std::uint8_t>(word >> 16),
+                static_cast<std::uint8_t>(word >> 8), static_cast<std::uint8_t>(word)};
+            out_.insert(out_.end(), bytes, bytes + 4);
         }
     }
 

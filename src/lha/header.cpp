@@ -16,6 +16,9 @@ constexpr std::uint8_t kExtName = 0x01;
 constexpr std::uint8_t kExtFolders = 0x02;
 constexpr std::uint8_t kExtMode = 0x50;
 constexpr std::uint8_t kExtOwner = 0x51;
+constexpr std::uint8_t kExtWindowsTimes = 0x41;
+// 100 ns steps from 1601 to 1970.
+constexpr std::uint64_t kFileTimeOfEpoch = 116444736000000000;
 constexpr std::uint8_t kFolderSeparator = 0xFF;
 
 void put16(std::vector<std::uint8_t>& out, std::uint32_t v) {
@@ -157,12 +160,26 @@ std::vector<std::uint8_t> encodeHeader(const EntryHeader& entry) {
     for (const Ext& e : exts) {
         total += e.data.size() + 3;
     }
-    if (total + 1 > kMaxHeaderSize) {
+    // A length ending in 0x00 would read as the end of the archive. A pad
+    // byte after the chain makes 7-Zip read the entry's data one byte early,
+    // so such a header gets the Windows times instead, all three the
+    // modification time.
+    if ((total & 0xFF) == 0) {
+        const std::uint64_t time = kFileTimeOfEpoch + std::uint64_t{entry.mtime} * 10000000;
+        std::vector<std::uint8_t> data;
+        for (int i = 0; i < 3; ++i) {
+            put32(data, static_cast<std::uint32_t>(time));
+            put32(data, static_cast<std::uint32_t>(time >> 32));
+        }
+        total += data.size() + 3;
+        exts.push_back({kExtWindowsTimes, std::move(data)});
+    }
+    if (total > kMaxHeaderSize) {
         throw LhaError(kErrorBadName, "path too long for an archive header: " + entry.path());
     }
 
     std::vector<std::uint8_t> out;
-    out.reserve(total + 1);
+    out.reserve(total);
     put16(out, 0); // whole length, set below
     const char* id = methodId(entry.method);
     out.insert(out.end(), id, id + 5);
@@ -183,10 +200,6 @@ std::vector<std::uint8_t> encodeHeader(const EntryHeader& entry) {
         out.insert(out.end(), exts[i].data.begin(), exts[i].data.end());
         put16(out,
               i + 1 < exts.size() ? static_cast<std::uint32_t>(exts[i + 1].data.size() + 3) : 0);
-    }
-    // A length ending in 0x00 would read as the end of the archive.
-    if ((out.size() & 0xFF) == 0) {
-        out.push_back(0);
     }
     out[0] = static_cast<std::uint8_t>(out.size());
     out[1] = static_cast<std::uint8_t>(out.size() >> 8);
@@ -282,7 +295,8 @@ EntryHeader decodeHeader(std::span<const std::uint8_t> bytes) {
         at += size;
         size = get16(p + at - 2);
     }
-    // What follows the chain can only be the pad byte.
+    // What follows the chain can only be a pad byte (earlier versions wrote
+    // one where the Windows times now go).
     if (bytes.size() - at > 1) {
         badHeader("trailing bytes");
     }

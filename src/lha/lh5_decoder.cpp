@@ -4,6 +4,7 @@
 #include "lha/lh5_format.h"
 
 #include <cstring>
+#include <memory>
 #include <vector>
 
 namespace tolvane::lha {
@@ -94,7 +95,12 @@ void decodeLh5(BitReader& in, std::uint64_t originalSize, const ByteSink& sink) 
     using namespace lh5;
     constexpr std::size_t kWindow = 8192;
     constexpr std::size_t kSize = std::size_t{1} << 17;
-    std::vector<std::uint8_t> out(kSize);
+    // Nothing is read before it is written, so the buffer is not cleared;
+    // a small entry gets a small one (most entries are small).
+    const std::size_t size =
+        originalSize + 512 < kSize ? static_cast<std::size_t>(originalSize) + 512 : kSize;
+    const auto buffer = std::make_unique_for_overwrite<std::uint8_t[]>(size);
+    std::uint8_t* const out = buffer.get();
     std::size_t w = 0;       // write index in out
     std::size_t flushed = 0; // out[flushed, w) not yet given to the sink
     std::uint64_t produced = 0;
@@ -133,8 +139,8 @@ void decodeLh5(BitReader& in, std::uint64_t originalSize, const ByteSink& sink) 
             if (len > originalSize - produced) {
                 corrupt("match past the end");
             }
-            const std::uint8_t* from = out.data() + w - dist;
-            std::uint8_t* to = out.data() + w;
+            const std::uint8_t* from = out + w - dist;
+            std::uint8_t* to = out + w;
             if (dist >= len) {
                 std::memcpy(to, from, len);
             } else {
@@ -145,15 +151,15 @@ void decodeLh5(BitReader& in, std::uint64_t originalSize, const ByteSink& sink) 
             w += len;
             produced += len;
         }
-        if (w > kSize - 512) {
-            sink(out.data() + flushed, w - flushed);
-            std::memmove(out.data(), out.data() + w - kWindow, kWindow);
+        if (w > size - 512) {
+            sink(out + flushed, w - flushed);
+            std::memmove(out, out + w - kWindow, kWindow);
             w = kWindow;
             flushed = kWindow;
         }
     }
     if (w > flushed) {
-        sink(out.data() + flushed, w - flushed);
+        sink(out + flushed, w - flushed);
     }
 }
 

@@ -84,11 +84,12 @@ class Lh5OptimalEncoder {
     // the latest position of each three-byte prefix. A position is the
     // stream offset plus origin_, which grows from stream to stream so the
     // tables need no clearing; rebase() lowers everything before it would
-    // pass 32 bits.
+    // pass 32 bits. Positions stay above 2 * kWindow, so that a distance to
+    // "none" is always beyond the window.
     std::vector<std::uint32_t> head_;
     std::vector<std::uint32_t> head3_;
     std::vector<std::uint32_t> prev_;
-    std::uint64_t origin_ = 0;
+    std::uint64_t origin_ = 2 * kWindow;
     std::vector<std::uint32_t> probe_; // looksPacked()'s table
 
     // The segment being encoded: its bytes' matches, shortest first, and the
@@ -96,9 +97,9 @@ class Lh5OptimalEncoder {
     std::uint64_t segmentStart_ = 0;
     std::vector<std::uint32_t> firstMatch_;
     std::vector<Match> matches_;
-    std::vector<std::uint32_t> cost_;
-    // How the cheapest path reaches each position: length | distance << 16.
-    std::vector<std::uint32_t> step_;
+    // How the cheapest path reaches each position: its cost in bits << 32 |
+    // distance << 16 | length.
+    std::vector<std::uint64_t> step_;
     std::vector<Lh5Code> codes_;
     std::vector<Lh5Code> trial_;
 

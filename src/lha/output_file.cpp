@@ -5,6 +5,8 @@
 #include "platform/files.h"
 
 #include <cstring>
+#include <system_error>
+#include <utility>
 
 namespace tolvane::lha {
 
@@ -75,18 +77,51 @@ void OutputFile::rewind(std::uint64_t to) {
     position_ = to;
 }
 
-void OutputFile::close() {
-    flush();
-    attempt("finish", [&] { file_->resize(position_); });
+void OutputFile::syncAndClose() {
     // On the disk before the caller reports it safe: the source is deleted
     // right after.
     attempt("flush", [&] { file_->sync(); });
     attempt("close", [&] { file_->close(); });
 }
 
+void OutputFile::startClose() {
+    flush();
+    attempt("finish", [&] { file_->resize(position_); });
+    const auto run = [this] {
+        try {
+            syncAndClose();
+        } catch (...) {
+            closeError_ = std::current_exception();
+        }
+    };
+    try {
+        closing_ = std::thread(run);
+    } catch (const std::system_error&) {
+        run(); // no thread to be had: wait for the disk here
+    }
+}
+
+void OutputFile::finishClose() {
+    waitClosing();
+    if (closeError_) {
+        std::rethrow_exception(std::exchange(closeError_, nullptr));
+    }
+}
+
+void OutputFile::waitClosing() noexcept {
+    if (closing_.joinable()) {
+        closing_.join();
+    }
+}
+
 void OutputFile::discard() noexcept {
+    waitClosing();
     file_.reset();
     platform::removeFile(path_);
+}
+
+OutputFile::~OutputFile() {
+    waitClosing();
 }
 
 } // namespace tolvane::lha

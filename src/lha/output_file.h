@@ -3,8 +3,10 @@
 #include "platform/file_io.h"
 
 #include <cstdint>
+#include <exception>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace tolvane::lha {
@@ -24,16 +26,27 @@ class OutputFile {
     // Moves the write position back; later writes replace what was there.
     void rewind(std::uint64_t to);
     std::uint64_t position() const { return position_; }
-    // Flushes, cuts the file at the write position, pushes it to the disk
-    // and closes it.
-    void close();
+    // Flushes and cuts the file at the write position, then pushes it to
+    // the disk and closes it on a thread of its own, so that the file can be
+    // read back meanwhile. finishClose() waits for that and throws what it
+    // met.
+    void startClose();
+    void finishClose();
     // Closes (if still open) and removes the file, reporting nothing.
     void discard() noexcept;
 
+    OutputFile(const OutputFile&) = delete;
+    OutputFile& operator=(const OutputFile&) = delete;
+    ~OutputFile();
+
   private:
     void flush();
+    void syncAndClose();
+    void waitClosing() noexcept;
     template <typename Step> void attempt(const char* what, Step step);
 
+    std::thread closing_;
+    std::exception_ptr closeError_;
     std::optional<platform::NewFile> file_;
     std::string path_;
     std::vector<std::uint8_t> buffer_;

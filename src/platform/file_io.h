@@ -22,6 +22,9 @@ class InputFile {
 
     // Up to `size` bytes; 0 only at the end.
     std::size_t read(void* buffer, std::size_t size);
+    // Reading goes on at `offset` bytes from the start; past the end, read()
+    // gives 0.
+    void seek(std::uint64_t offset);
 
   private:
     struct Handle;

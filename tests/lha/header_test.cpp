@@ -54,9 +54,10 @@ TEST(Header, GoldenBytes) {
     EXPECT_EQ(decodeHeader(folder).path(), "src/");
 }
 
-TEST(Header, PadByteWhenTheLengthEndsInZero) {
-    // Find the name length that brings the header to exactly 256 bytes.
+TEST(Header, ALengthEndingInZeroGetsTheWindowsTimesInstead) {
+    // Find the name length that would bring the header to exactly 256 bytes.
     EntryHeader h = sample(Method::Lh5, {"d"}, "", 0100644);
+    h.mtime = 946684800;
     Bytes bytes;
     for (std::size_t len = 1; len < 300; ++len) {
         h.name.assign(len, 'n');
@@ -65,13 +66,28 @@ TEST(Header, PadByteWhenTheLengthEndsInZero) {
             break;
         }
     }
-    ASSERT_EQ(bytes.size(), 257u) << "the pad byte adds one to a 256-byte header";
-    EXPECT_EQ(bytes[0], 0x01);
-    EXPECT_EQ(bytes[1], 0x01);
-    EXPECT_EQ(bytes.back(), 0x00);
-    EXPECT_EQ(decodeHeader(bytes).name, h.name); // CRC covers the pad byte
+    // 256 plus the 27 bytes of the times extension, closing the chain.
+    ASSERT_EQ(bytes.size(), 283u);
+    EXPECT_EQ(bytes[0], 283 & 0xFF);
+    EXPECT_EQ(bytes[1], 283 >> 8);
+    const std::size_t at = bytes.size() - 2 - 24 - 1;
+    EXPECT_EQ(bytes[at], 0x41);
+    EXPECT_EQ(bytes[at - 2], 27u);
+    // 2000-01-01 as 100 ns steps since 1601, three times.
+    const Bytes time = {0x00, 0x40, 0x6D, 0x25, 0xEB, 0x53, 0xBF, 0x01};
+    for (std::size_t i = 0; i < 3; ++i) {
+        EXPECT_EQ(Bytes(bytes.begin() + static_cast<long>(at + 1 + 8 * i),
+                        bytes.begin() + static_cast<long>(at + 9 + 8 * i)),
+                  time)
+            << i;
+    }
+    EXPECT_EQ(bytes[bytes.size() - 2], 0);
+    EXPECT_EQ(bytes[bytes.size() - 1], 0);
+    const EntryHeader back = decodeHeader(bytes);
+    EXPECT_EQ(back.name, h.name);
+    EXPECT_EQ(back.mtime, h.mtime);
 
-    // One byte shorter needs no pad.
+    // One byte shorter needs nothing.
     h.name.pop_back();
     EXPECT_EQ(encodeHeader(h).size(), 255u);
 }

@@ -55,6 +55,22 @@ TEST(InputFile, ReadsToTheEndAndTellsAMissingFileFromAnUnreadableOne) {
         Failure);
 }
 
+TEST(InputFile, SeeksForwardBackAndPastTheEnd) {
+    TempDir dir;
+    writeFile(dir / "a", "0123456789");
+    InputFile file(dir / "a");
+    file.seek(7);
+    EXPECT_EQ(readAll(file), "789");
+    file.seek(2);
+    char two[2] = {};
+    ASSERT_EQ(file.read(two, 2), 2u);
+    EXPECT_EQ(std::string(two, 2), "23");
+    file.seek(0);
+    EXPECT_EQ(readAll(file), "0123456789");
+    file.seek(1000);
+    EXPECT_EQ(file.read(two, 2), 0u);
+}
+
 TEST(NewFile, NeverTakesOverAnExistingNameAndWritesByPosition) {
     TempDir dir;
     writeFile(dir / "taken", "kept");

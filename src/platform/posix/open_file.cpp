@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <limits>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
@@ -84,6 +85,15 @@ std::size_t InputFile::read(void* buffer, std::size_t size) {
         if (errno != EINTR) {
             throwFailure(errno, path_);
         }
+    }
+}
+
+void InputFile::seek(std::uint64_t offset) {
+    if (offset > static_cast<std::uint64_t>(std::numeric_limits<off_t>::max())) {
+        throwFailure(EINVAL, path_);
+    }
+    if (::lseek(handle_->fd.get(), static_cast<off_t>(offset), SEEK_SET) < 0) {
+        throwFailure(errno, path_);
     }
 }
 

@@ -8,6 +8,7 @@
 #include "platform/win32/wide.h"
 
 #include <algorithm>
+#include <limits>
 #include <utility>
 
 namespace tolvane::platform {
@@ -90,6 +91,17 @@ std::size_t InputFile::read(void* buffer, std::size_t size) {
         throwFailure(error, path_);
     }
     return got;
+}
+
+void InputFile::seek(std::uint64_t offset) {
+    if (offset > static_cast<std::uint64_t>(std::numeric_limits<LONGLONG>::max())) {
+        throwFailure(ERROR_INVALID_PARAMETER, path_);
+    }
+    LARGE_INTEGER at{};
+    at.QuadPart = static_cast<LONGLONG>(offset);
+    if (!::SetFilePointerEx(handle_->file.get(), at, nullptr, FILE_BEGIN)) {
+        throwLastFailure(path_);
+    }
 }
 
 struct NewFile::Handle {
