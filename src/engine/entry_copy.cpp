@@ -50,7 +50,7 @@ MirrorEngine::EntryResult MirrorEngine::copyEntry(const std::string& typedTarget
     const std::string saveAt = destination();
     const std::string target = platform::readTypedPath(typedTarget);
     // Without its folder nothing of the run can be written: the run stops.
-    const auto secure = [this, &saveAt](const std::string& folder) {
+    const auto secure = [this](const std::string& folder) {
         std::string cause;
         try {
             if (secureFolder(folder)) {
