@@ -62,9 +62,9 @@ VIAddVersionKey /LANG=1041 "LegalCopyright" "GPL-3.0-or-later"
     System::Call 'kernel32::LocalFree(p r1)'
   ${EndIf}
 !macroend
-; Read and run for the user, the system and the administrators; full access
-; for the system and the administrators. Protected from the parent's rules.
-!define READ_ONLY_SDDL "D:P(A;OICI;GRGX;;;$5)(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)"
+; Read and run (0x1200a9) for the user, full access for the system and the
+; administrators; protected from the parent's rules.
+!define READ_ONLY_SDDL "D:P(A;OICI;0x1200a9;;;$5)(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)"
 ; Nothing of its own: the folder takes its parent's rules again.
 !define INHERITED_SDDL "D:"
 
