@@ -13,7 +13,7 @@ RUN_PACKAGES=(fonts-noto-cjk qt6-translations-l10n)
 CLANG_PACKAGES=(clang-16 libclang-rt-16-dev llvm-16)
 PACKAGE_PACKAGES=(dpkg-dev file)
 # The Qt-free part for Windows, cross-built, and Wine to test it.
-WINDOWS_PACKAGES=(cmake ninja-build g++-mingw-w64-x86-64-posix googletest)
+WINDOWS_PACKAGES=(cmake ninja-build g++-mingw-w64-x86-64-posix googletest nsis)
 # Qt for Windows is built from Debian's sources with the host's Qt tools.
 WINDOWS_QT_PACKAGES=(dpkg-dev qt6-base-dev)
 WINE_PACKAGES=(wine64 fonts-wine)
@@ -108,7 +108,8 @@ case "${1:-}" in
         install_missing "${WINDOWS_PACKAGES[@]}" "${WINDOWS_QT_PACKAGES[@]}"
         cmake/qt-windows.sh build
         build_windows
-        echo "Built build/windows/src/app/Tolvane.exe and build/windows/tools/tolvane-run/tolvane-run.exe"
+        echo "Built build/windows/src/app/Tolvane.exe and build/windows/tools/tolvane-run/tolvane-run.exe," \
+            "and the release in build/windows/: tolvane-*-windows-x64.zip and tolvane-*-windows-x64-setup.exe"
         ;;
     package)
         install_missing "${BUILD_PACKAGES[@]}" "${PACKAGE_PACKAGES[@]}"

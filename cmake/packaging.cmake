@@ -36,7 +36,9 @@ endforeach()
 add_custom_target(tolvane_packaging_files ALL DEPENDS ${compressed_files})
 install(FILES ${generated_dir}/Tolvane.1.gz ${generated_dir}/tolvane-run.1.gz
         DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
-install(FILES ${generated_dir}/changelog.gz ${packaging_dir}/copyright
+# The machine-readable copyright file names the maintainer and the home page.
+configure_file(${packaging_dir}/copyright ${generated_dir}/copyright @ONLY)
+install(FILES ${generated_dir}/changelog.gz ${generated_dir}/copyright
         DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/tolvane)
 
 set(CPACK_GENERATOR DEB)

@@ -10,6 +10,9 @@
 int main(int argc, char** argv) {
     tolvane::gui::QtShell shell;
     tolvane::gui::Application app(argc, argv, shell);
+    if (app.handedOverToRunningProgram()) {
+        return 0;
+    }
     tolvane::gui::QtFileDialog fileDialog;
     const std::unique_ptr<tolvane::gui::MainWindow> window = app.createMainWindow(fileDialog);
     app.startUp(*window);

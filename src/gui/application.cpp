@@ -3,6 +3,7 @@
 #include "gui/main_window.h"
 #include "gui/qt_shell.h"
 #include "gui/qt_translations.h"
+#include "gui/single_instance.h"
 #include "platform/executable.h"
 #include "platform/termination_signal.h"
 #include "settings/settings_location.h"
@@ -34,13 +35,26 @@ bool Application::notify(QObject* receiver, QEvent* event) {
     }
 }
 
+const std::string& Application::settingsFolder() {
+    if (settingsFolder_.empty()) {
+        window::runHandler(shell_, [&] {
+            settingsFolder_ = settings::settingsFolder(platform::executableFolder(),
+                                                       platform::executableBaseName());
+        });
+    }
+    return settingsFolder_;
+}
+
+bool Application::handedOverToRunningProgram() {
+    singleInstance_ = std::make_unique<SingleInstance>(settingsFolder());
+    return singleInstance_->handedOver();
+}
+
 std::unique_ptr<MainWindow> Application::createMainWindow(window::FileDialog& fileDialog) {
     std::unique_ptr<MainWindow> mainWindow;
     window::runHandler(shell_, [&] {
-        const std::string baseName = platform::executableBaseName();
-        mainWindow = std::make_unique<MainWindow>(
-            shell_, fileDialog, settings::settingsFolder(platform::executableFolder(), baseName),
-            baseName);
+        mainWindow = std::make_unique<MainWindow>(shell_, fileDialog, settingsFolder(),
+                                                  platform::executableBaseName());
     });
     MainWindow* shown = mainWindow.get();
     // Windows announces a session's end to top-level windows only; the
@@ -76,6 +90,20 @@ void Application::watchTerminationSignals() {
 
 void Application::startUp(MainWindow& mainWindow) {
     window::runHandler(shell_, [&] { mainWindow.startUp(); });
+    // Only a started program shows its window for another start: during the
+    // first start's message there is no window yet. Requests made meanwhile
+    // wait until now.
+    if (singleInstance_) {
+        MainWindow* shown = &mainWindow;
+        singleInstance_->onShowRequest([this, shown] {
+            window::runHandler(shell_, [shown] { shown->core().VisibleTrue_Click(); });
+            if (shown->isMinimized()) {
+                shown->showNormal();
+            }
+            shown->raise();
+            shown->activateWindow();
+        });
+    }
 }
 
 } // namespace tolvane::gui

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <memory>
+#include <string>
 
 class QSocketNotifier;
 
@@ -13,6 +14,7 @@ namespace tolvane::gui {
 
 class MainWindow;
 class QtShell;
+class SingleInstance;
 
 // The desktop program's application object: its names and icon, Qt's own
 // texts in Japanese, a life in the notification area with no window open,
@@ -26,6 +28,10 @@ class Application : public QApplication {
     // description, then the program ends in order.
     bool notify(QObject* receiver, QEvent* event) override;
 
+    // Another program already runs on this start's settings folder: it has
+    // been asked to show its window, and this start ends with status 0.
+    bool handedOverToRunningProgram();
+
     // Makes the main window and ties the ends of the process to it: the
     // program's own end, a session end, a termination signal.
     std::unique_ptr<MainWindow> createMainWindow(window::FileDialog& fileDialog);
@@ -35,8 +41,11 @@ class Application : public QApplication {
 
   private:
     void watchTerminationSignals();
+    const std::string& settingsFolder();
 
     QtShell& shell_;
+    std::string settingsFolder_;
+    std::unique_ptr<SingleInstance> singleInstance_;
     std::unique_ptr<QSocketNotifier> terminationNotifier_;
 };
 
