@@ -1,6 +1,7 @@
 #include "platform/instance_claim.h"
 #include "support/temp_dir.h"
 
+#include <cerrno>
 #include <chrono>
 #include <csignal>
 #include <filesystem>
@@ -30,7 +31,11 @@ pid_t startHolder(const std::string& folder, int& reports) {
         struct pollfd wait {};
         wait.fd = static_cast<int>(claim.showRequests());
         wait.events = POLLIN;
-        if (holds && ::poll(&wait, 1, 10000) == 1) {
+        // The request's signal interrupts the wait; its byte is then there.
+        int ready = -1;
+        while (holds && (ready = ::poll(&wait, 1, 10000)) < 0 && errno == EINTR) {
+        }
+        if (holds && ready == 1) {
             claim.takeShowRequests();
             n = ::write(ends[1], "S", 1);
         }
