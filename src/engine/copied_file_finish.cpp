@@ -57,9 +57,8 @@ void MirrorEngine::finishCopiedFile(const std::string& path) {
         }
     } catch (const std::exception& error) {
         // The file keeps normal attributes and is not marked; the run goes on.
-        const auto* failure = dynamic_cast<const platform::Failure*>(&error);
-        recordFailure({text::kAttributeError}, {text::kFileNameLine + path},
-                      failure ? *failure : platform::Failure(0, error.what()), {}, path);
+        recordFailure({text::kAttributeError}, {text::kFileNameLine + path}, failureOf(error), {},
+                      path);
     }
 }
 

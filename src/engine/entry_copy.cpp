@@ -36,13 +36,6 @@ bool secureFolder(const std::string& path) {
     return true;
 }
 
-platform::Failure failureOf(const std::exception& error) {
-    if (const auto* failure = dynamic_cast<const platform::Failure*>(&error)) {
-        return *failure;
-    }
-    return platform::Failure(0, error.what());
-}
-
 } // namespace
 
 MirrorEngine::EntryResult MirrorEngine::copyEntry(const std::string& typedTarget) {

@@ -52,6 +52,13 @@ void addLine(std::string& message, const std::string& line) {
 
 } // namespace
 
+platform::Failure failureOf(const std::exception& error) {
+    if (const auto* failure = dynamic_cast<const platform::Failure*>(&error)) {
+        return *failure;
+    }
+    return platform::Failure(0, error.what());
+}
+
 FailedSide sideOf(const std::string& subject, const std::string& from, const std::string& to) {
     if (!from.empty() && platform::samePath(subject, from)) {
         return FailedSide::Source;

@@ -4,6 +4,7 @@
 #include "platform/failure.h"
 
 #include <cstddef>
+#include <exception>
 #include <optional>
 #include <string>
 #include <vector>
@@ -27,6 +28,10 @@ struct ItemFailure {
     platform::FailureCause cause = platform::FailureCause::Other;
     std::string systemText; // the platform's own description
 };
+
+// Any failure as the platform reports one: a platform failure as it is,
+// anything else with number 0 and its own text.
+platform::Failure failureOf(const std::exception& error);
 
 // Which side of a copy from `from` to `to` a failure on `subject` concerns.
 FailedSide sideOf(const std::string& subject, const std::string& from, const std::string& to);
