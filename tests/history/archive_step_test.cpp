@@ -430,11 +430,18 @@ TEST(ArchiveStep, SecondRunWhilePackingArchivesOnce) {
     const fs::path folder = dest.path() / "20240229";
     const auto files = writeLargeDay(folder);
     int nested = 0;
+    // The packing thread's own temporary archive may appear meanwhile; only
+    // what the second call might add or remove counts.
+    const auto lasting = [&] {
+        auto names = namesIn(dest.path());
+        std::erase_if(names, [](const std::string& name) { return name.starts_with(".tolvane-"); });
+        return names;
+    };
     rig.shell.onServeEvents = [&] {
         if (nested++ == 0) {
-            const auto before = namesIn(dest.path());
+            const auto before = lasting();
             rig.step.compressPastDateFolders();
-            EXPECT_EQ(namesIn(dest.path()), before);
+            EXPECT_EQ(lasting(), before);
             EXPECT_TRUE(fs::exists(folder));
         }
     };
