@@ -51,9 +51,18 @@ void MirrorEngine::finishCopiedFile(const std::string& path) {
             }
         }
         // A mark the destination refuses is said, since the user counts on it;
-        // other attributes are best effort.
-        if (state_.copyAtReadOnlyChecked() && !platform::setAttributesReadOnly(path)) {
-            throw std::runtime_error("The read-only mark was refused: " + path);
+        // one it accepts and drops is said once per run. Other attributes are
+        // best effort.
+        if (state_.copyAtReadOnlyChecked()) {
+            switch (platform::markReadOnly(path)) {
+            case platform::MarkOutcome::Kept:
+                break;
+            case platform::MarkOutcome::Dropped:
+                addNotice(text::kNoticeReadOnlyDropped + destination());
+                break;
+            case platform::MarkOutcome::Refused:
+                throw std::runtime_error("The read-only mark was refused: " + path);
+            }
         }
     } catch (const std::exception& error) {
         // The file keeps normal attributes and is not marked; the run goes on.
@@ -75,6 +84,13 @@ void MirrorEngine::setCopiedFileDate(const std::string& path) {
     if (const int error = file->setModificationTime(when); error != 0) {
         recordFailure({text::kDateUpdateError + hexUpper(error)}, {text::kFileNameLine + path},
                       platform::Failure::about(error, path), {}, path);
+        return;
+    }
+    // Some drivers take the date and keep none of it.
+    const auto epoch = platform::epochOfLocal(when);
+    if (epoch &&
+        platform::fileStatus(path).modified != platform::keptSeconds(disk_.times, *epoch, 0)) {
+        addNotice(text::kNoticeDateDropped + destination());
     }
 }
 

@@ -50,6 +50,8 @@ void MirrorEngine::runCopy() {
     // A run started from the menu while this one serves events keeps its own
     // report; this one's comes back when it is done.
     RunReport outer = std::exchange(report_, RunReport{});
+    // Each run learns its destinations afresh: a stick may have been changed.
+    auto outerDisks = std::exchange(disks_, {});
     report_.started = platform::now();
     bool stopped = false;
     try {
@@ -74,6 +76,7 @@ void MirrorEngine::runCopy() {
         deliverReport();
     } catch (...) {
         report_ = std::move(outer);
+        disks_ = std::move(outerDisks);
         throw;
     }
     lastOutcome_ = stopped                    ? RunOutcome::Stopped
@@ -82,6 +85,7 @@ void MirrorEngine::runCopy() {
     // The report stays readable until the next run; an outer run gets its own.
     if (state_.runDepth > 1) {
         report_ = std::move(outer);
+        disks_ = std::move(outerDisks);
     }
 
     state_.statusCaption = state_.stopTimerChecked() ? kStatusPaused : kStatusWaiting;
@@ -106,7 +110,7 @@ void MirrorEngine::deliverReport() {
     // alone the first time it happens; a backup that worked stays quiet.
     const bool newProblem = !problem.empty() && problem != lastRecordProblem_;
     lastRecordProblem_ = problem;
-    if (report_.failures.empty() && !newProblem) {
+    if (report_.failures.empty() && report_.notices.empty() && !newProblem) {
         return;
     }
     shell_.reportRunFailures(failureMessage(report_, recordPath, problem));

@@ -15,12 +15,22 @@ void MirrorEngine::copyFileIfChanged(const std::string& from, const std::string&
         // The copy's own entry: a link or anything else that is not a
         // regular file is replaced, never compared through.
         const auto copy = platform::linkStatus(to);
-        if (copy && copy->kind == platform::FileKind::File) {
+        const bool oldCopy = copy && copy->kind == platform::FileKind::File;
+        if (oldCopy || disk_.largestFile) {
             const platform::FileStatus source = platform::fileStatus(from);
-            if (copy->modified == source.modified && copy->size == source.size) {
+            // The source's time as the destination would keep it: FAT keeps
+            // steps of 2 seconds, and a copy is never seen as changed for that.
+            if (oldCopy && copy->size == source.size &&
+                platform::sameKeptTime(disk_.times, *copy, source)) {
                 ++report_.unchanged;
                 return;
             }
+            // Known before anything is written: the old copy stays as it is.
+            if (!fitsDestination(from, to, source.size)) {
+                return;
+            }
+        }
+        if (oldCopy) {
             oldAttributes = platform::saveAttributes(to);
             platform::setAttributesNormal(to);
         }

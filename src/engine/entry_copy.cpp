@@ -13,18 +13,17 @@ namespace tolvane::engine {
 namespace {
 
 // A run started while this entry's walk serves events keeps its exclusions
-// apart; the outer walk gets its own back when the inner entry is done.
-class ExclusionScope {
+// apart, and so does the disk its copies go to.
+template <typename Kept> class EntryScope {
   public:
-    explicit ExclusionScope(std::vector<platform::FileId>& excluded)
-        : excluded_(excluded), saved_(std::exchange(excluded, {})) {}
-    ~ExclusionScope() { excluded_ = std::move(saved_); }
-    ExclusionScope(const ExclusionScope&) = delete;
-    ExclusionScope& operator=(const ExclusionScope&) = delete;
+    explicit EntryScope(Kept& kept) : kept_(kept), saved_(std::exchange(kept, {})) {}
+    ~EntryScope() { kept_ = std::move(saved_); }
+    EntryScope(const EntryScope&) = delete;
+    EntryScope& operator=(const EntryScope&) = delete;
 
   private:
-    std::vector<platform::FileId>& excluded_;
-    std::vector<platform::FileId> saved_;
+    Kept& kept_;
+    Kept saved_;
 };
 
 // Creates one level; false when no folder came of it.
@@ -39,7 +38,8 @@ bool secureFolder(const std::string& path) {
 } // namespace
 
 MirrorEngine::EntryResult MirrorEngine::copyEntry(const std::string& typedTarget) {
-    ExclusionScope exclusions(excluded_);
+    EntryScope exclusions(excluded_);
+    EntryScope disk(disk_);
     const std::string saveAt = destination();
     const std::string target = platform::readTypedPath(typedTarget);
     // Without its folder nothing of the run can be written: the run stops.
@@ -67,9 +67,11 @@ MirrorEngine::EntryResult MirrorEngine::copyEntry(const std::string& typedTarget
             }
             const std::string copyPath = platform::joinPath(base, copyNameOf(target));
             if (platform::folderExists(base)) {
+                useDiskOf(base);
                 updateFolderCopy(target, copyPath);
             } else {
                 createMissingParents(copyPath);
+                useDiskOf(platform::folderOfPath(copyPath));
                 copyNewFolder(target, copyPath);
             }
         } else if (platform::fileExists(target)) {
@@ -77,6 +79,7 @@ MirrorEngine::EntryResult MirrorEngine::copyEntry(const std::string& typedTarget
             if (history) {
                 secure(base);
             }
+            useDiskOf(base);
             copyFileIfChanged(target, platform::joinPath(base, platform::entryName(target)));
         } else {
             shell_.message(std::string(text::kNothingToCopy) + text::kLineBreak +
@@ -121,6 +124,10 @@ void MirrorEngine::copyNewFolder(const std::string& target, const std::string& c
             return;
         }
         recordCopyFailure(from, to, failure, kind == platform::FileKind::Link);
+    };
+    events.sortOut = [this](const std::string& from, const std::string& to,
+                            std::vector<platform::FolderEntry>& entries) {
+        sortOutEntries(from, to, entries, true);
     };
     platform::copyFolder(target, copyPath, {destination()}, events);
 }

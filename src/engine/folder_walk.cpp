@@ -46,6 +46,8 @@ std::optional<std::string> MirrorEngine::walkLevel(const std::string& from, cons
         }
         return failure.description();
     }
+    // Sizes are checked file by file on the way.
+    sortOutEntries(from, to, entries, false);
 
     for (const auto& entry : entries) {
         if (entry.kind == platform::FileKind::Folder) {

@@ -42,5 +42,19 @@ inline constexpr const char* kCauseTooLarge =
 inline constexpr const char* kCausePathTooLong = "パスが長すぎます";
 inline constexpr const char* kCauseVanished = "実行中になくなりました";
 inline constexpr const char* kCauseNotFound = "見つかりません";
+inline constexpr const char* kCauseCaseTwin =
+    "保存先では大文字と小文字の違いしかない名前を同じフォルダに置けません";
+inline constexpr const char* kTwinOfBefore = "「";
+inline constexpr const char* kTwinOfAfter = "」と同じ名前になります";
+
+// Said once per run about what the destination's file system does not keep.
+inline constexpr const char* kNoticeTimesNotKept =
+    "保存先のファイルシステムはファイルの日時を保持しないため、変更のないファイルも毎回コピーされま"
+    "す：";
+inline constexpr const char* kNoticeReadOnlyDropped =
+    "保存先のファイルシステムは読み取り専用の属性を保持しないため、コピーは読み取り専用になっていま"
+    "せん：";
+inline constexpr const char* kNoticeDateDropped =
+    "保存先のファイルシステムは指定した日付を保持しないため、コピーの日付は変わっていません：";
 
 } // namespace tolvane::engine::text

@@ -2,6 +2,7 @@
 
 #include "engine/run_report.h"
 #include "platform/clock.h"
+#include "platform/destination_disk.h"
 #include "platform/failure.h"
 #include "platform/files.h"
 #include "state/form_state.h"
@@ -10,6 +11,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace tolvane::engine {
@@ -80,6 +82,19 @@ class MirrorEngine {
     void prepareWalkFolder(const std::string& to, WalkLevel level, const WalkPath& walk);
     void copyLinkIfChanged(const std::string& from, const std::string& to);
     bool isExcluded(const platform::FileId& id) const;
+    // Learns, once per run and file system, what the file system holding
+    // `folder` keeps; the entry's copies then follow it.
+    void useDiskOf(const std::string& folder);
+    // Takes out of a folder's entries the names the destination cannot hold:
+    // a name that differs from another only in case where case is ignored
+    // (the first in byte order keeps the name) and, with `sizes`, files too
+    // large for it. Each one taken out is reported.
+    void sortOutEntries(const std::string& from, const std::string& to,
+                        std::vector<platform::FolderEntry>& entries, bool sizes);
+    // Whether the destination can hold a file of `size` bytes; reported when not.
+    bool fitsDestination(const std::string& from, const std::string& to, std::int64_t size);
+    // Says `notice` once in the run's report.
+    void addNotice(const std::string& notice);
     // The destination as the system reads the text in its box.
     std::string destination() const;
 
@@ -102,6 +117,11 @@ class MirrorEngine {
     // Folders the walk must not enter: the destination and the copy being
     // made, when they lie inside the source.
     std::vector<platform::FileId> excluded_;
+
+    // What the file system the current entry is copied to keeps, and every
+    // one met in this run by its volume.
+    platform::DestinationDisk disk_;
+    std::vector<std::pair<std::uint64_t, platform::DestinationDisk>> disks_;
 
     RunReport report_;
     RunOutcome lastOutcome_ = RunOutcome::NotStarted;

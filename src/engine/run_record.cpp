@@ -41,6 +41,9 @@ std::string recordBlock(const RunReport& report, const platform::LocalDateTime& 
             addLine(block, "  " + line);
         }
     }
+    for (const std::string& notice : report.notices) {
+        addLine(block, "注意：" + notice);
+    }
     if (report.archiving) {
         // A message of several lines stays one entry of the block.
         std::string outcome = *report.archiving;

@@ -37,6 +37,8 @@ std::string reasonText(const ItemFailure& failure) {
         return text::kCausePathTooLong;
     case FailureCause::Vanished:
         return failure.side == FailedSide::Source ? text::kCauseVanished : text::kCauseNotFound;
+    case FailureCause::CaseTwin:
+        return text::kCauseCaseTwin;
     case FailureCause::Other:
         break;
     }
@@ -98,6 +100,12 @@ std::string failureMessage(const RunReport& report, const std::string& recordPat
         for (const std::string& line : itemLines(report.failures[index])) {
             addLine(message, line);
         }
+    }
+    for (std::size_t index = 0; index < report.notices.size(); ++index) {
+        if (index == 0 && failed > 0) {
+            message += text::kLineBreak;
+        }
+        addLine(message, report.notices[index]);
     }
     if (failed > kFailuresShown || (failed > 0 && !recordPath.empty())) {
         message += text::kLineBreak;

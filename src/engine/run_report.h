@@ -49,6 +49,8 @@ struct RunReport {
     std::size_t copied = 0;
     std::size_t unchanged = 0;
     std::vector<ItemFailure> failures;
+    // What the run found about the destination, each said once.
+    std::vector<std::string> notices;
     // What the archiving step said; nothing when it did not run.
     std::optional<std::string> archiving;
 };
@@ -57,8 +59,8 @@ struct RunReport {
 inline constexpr std::size_t kFailuresShown = 10;
 
 // The run's one message about the items it could not back up: the count,
-// up to kFailuresShown items, then how many more and where the whole list
-// is (`recordPath`, empty when no record was written). `recordProblem`, when
+// up to kFailuresShown items, the notices, then how many more and where the
+// whole list is (`recordPath`, empty when no record was written). `recordProblem`, when
 // not empty, is why the run record could not be written.
 std::string failureMessage(const RunReport& report, const std::string& recordPath,
                            const std::string& recordProblem);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <stdexcept>
 #include <string>
 
@@ -15,6 +16,7 @@ enum class FailureCause {
     TooLarge,     // the file is larger than the file system can hold
     PathTooLong,  // the path or one of its names is too long
     Vanished,     // nothing is there (any more)
+    CaseTwin,     // the name is one the destination already holds in other case
 };
 
 // A failure reported by the operating system layer: the platform's number
@@ -31,6 +33,8 @@ class Failure : public std::runtime_error {
     static Failure valueTooLarge(std::string description);
     static Failure notFound(std::string description);
     static Failure outOfMemory(std::string description);
+    // A file the destination's file system cannot hold, found before writing.
+    static Failure tooLargeFor(const std::string& subject);
 
     // Failure `number` worded as the platform words its own:
     // "<the platform's text for the number>: <subject>".
@@ -40,13 +44,24 @@ class Failure : public std::runtime_error {
     const std::string& description() const noexcept { return description_; }
     // The path the failure is about, when about() made it; else empty.
     const std::string& subject() const noexcept { return subject_; }
-    // What the platform's number means for the user.
-    FailureCause cause() const noexcept;
+    // What the failure means for the user: what the failing step found, or
+    // else what the platform's number means.
+    FailureCause cause() const noexcept { return knownCause_ ? *knownCause_ : causeOf(number_); }
+    // The same failure, with a cause the failing step knows better than its
+    // number tells (a name refused reads as "not found" on some disks).
+    Failure because(FailureCause cause) const {
+        Failure failure(*this);
+        failure.knownCause_ = cause;
+        return failure;
+    }
 
   private:
+    static FailureCause causeOf(int number) noexcept;
+
     int number_;
     std::string description_;
     std::string subject_;
+    std::optional<FailureCause> knownCause_;
 };
 
 } // namespace tolvane::platform

@@ -28,8 +28,9 @@ struct FileId {
 struct FileStatus {
     FileKind kind = FileKind::Other;
     std::int64_t size = 0;
-    std::int64_t modified = 0; // whole seconds since the epoch
-    bool readOnly = false;     // nobody may write it
+    std::int64_t modified = 0;      // whole seconds since the epoch
+    std::int32_t modifiedNanos = 0; // past `modified`, as finely as the system keeps it
+    bool readOnly = false;          // nobody may write it
     FileId id;
 };
 
@@ -66,6 +67,21 @@ std::optional<SavedAttributes> saveAttributes(const std::string& path);
 bool restoreAttributes(const std::string& path, const SavedAttributes& saved);
 bool setAttributesNormal(const std::string& path);   // the owner may write again
 bool setAttributesReadOnly(const std::string& path); // nobody may write
+
+// Whether a read-only mark the destination was asked to keep is there.
+enum class MarkOutcome {
+    Kept,
+    Refused, // the system said no
+    Dropped, // the system said yes, yet the file is not marked
+};
+// Marks a file read-only and checks that the mark is there. Where the plain
+// mark is accepted and dropped, the file system's own read-only attribute is
+// tried, so that other systems reading the disk see it.
+MarkOutcome markReadOnly(const std::string& path);
+
+// Sets a file's modification time to `seconds` and `nanos` past the epoch,
+// its access time kept.
+void setModificationTime(const std::string& path, std::int64_t seconds, std::int32_t nanos);
 
 // Copies a regular file with its content, attributes and modification time.
 // The copy is written to a temporary name in the destination folder and
@@ -140,6 +156,11 @@ struct FolderCopyEvents {
     std::function<void(FileKind kind, const std::string& from, const std::string& to,
                        const Failure& failure)>
         failed;
+    // Each folder's entries before any is copied; it may take some out, and
+    // then answers for them itself.
+    std::function<void(const std::string& from, const std::string& to,
+                       std::vector<FolderEntry>& entries)>
+        sortOut;
 };
 
 // Copies a folder with everything in it to `to`, which it creates when

@@ -28,7 +28,11 @@ struct TreeCopy {
             excluded.push_back(fileStatus(to).id);
         }
         onPath.push_back(source);
-        for (const FolderEntry& entry : listFolder(from)) {
+        std::vector<FolderEntry> entries = listFolder(from);
+        if (events.sortOut) {
+            events.sortOut(from, to, entries);
+        }
+        for (const FolderEntry& entry : entries) {
             const std::string sourcePath = joinPath(from, entry.name);
             const std::string copyPath = joinPath(to, entry.name);
             try {

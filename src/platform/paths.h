@@ -59,4 +59,9 @@ std::string lastName(const std::string& path);
 // The folder part of a path: "." when it has none, the root kept.
 std::string folderOfPath(const std::string& path);
 
+// A name with its letters in one case, as file systems that ignore case
+// (FAT, exFAT, NTFS as Windows uses it) compare names; bytes that form no
+// character stay as they are.
+std::string caseFoldedName(const std::string& name);
+
 } // namespace tolvane::platform

@@ -3,12 +3,14 @@
 FAT disks do, for tests and benchmarks where no FAT driver keeps set times.
 
     fat_times_fs.py BACKING MOUNTPOINT [--times up|down|whole|none]
-                    [--max-file-size BYTES] [--subtype NAME]
+                    [--max-file-size BYTES] [--too-large-error NAME]
+                    [--subtype NAME]
 
 --times: "up" rounds a set modification time up to the next 2-second step
 (Windows' FAT), "down" rounds it down (Linux's vfat), "whole" keeps whole
 seconds (a network folder), "none" keeps no set time at all.
---max-file-size: writes and lengths past it fail with EFBIG (FAT32: 4 GiB - 1).
+--max-file-size: writes and lengths past it fail (FAT32: 4 GiB - 1), with
+EFBIG or the errno named by --too-large-error (EPERM, as some drivers say).
 --subtype: the file system type the mount shows as "fuse.<NAME>".
 Runs in the foreground until unmounted (fusermount -u MOUNTPOINT).
 """
@@ -35,17 +37,18 @@ def kept_time(nanoseconds, mode):
 class FatTimes(fusepy.Operations):
     use_ns = True
 
-    def __init__(self, backing, times, max_size):
+    def __init__(self, backing, times, max_size, too_large):
         self.backing = os.path.realpath(backing)
         self.times = times
         self.max_size = max_size
+        self.too_large = too_large
 
     def _real(self, path):
         return os.path.join(self.backing, path.lstrip("/"))
 
     def _check_size(self, length):
         if self.max_size is not None and length > self.max_size:
-            raise fusepy.FuseOSError(errno.EFBIG)
+            raise fusepy.FuseOSError(self.too_large)
 
     def __call__(self, op, *args):
         try:
@@ -153,9 +156,11 @@ def main():
     parser.add_argument("mountpoint")
     parser.add_argument("--times", choices=("up", "down", "whole", "none"), default="up")
     parser.add_argument("--max-file-size", type=int)
+    parser.add_argument("--too-large-error", default="EFBIG")
     parser.add_argument("--subtype", default="fattimes")
     args = parser.parse_args()
-    fusepy.FUSE(FatTimes(args.backing, args.times, args.max_file_size), args.mountpoint,
+    fusepy.FUSE(FatTimes(args.backing, args.times, args.max_file_size,
+                         getattr(errno, args.too_large_error)), args.mountpoint,
                 foreground=True, nothreads=True, default_permissions=True, allow_other=True,
                 subtype=args.subtype, fsname="fattimes")
     return 0

@@ -240,7 +240,7 @@ void copyFile(const std::string& from, const std::string& to) {
     }
     removeFile(written->path);
     if (!oldIsFile || !noRoomFor(error)) {
-        throwFailure(error, to);
+        throwNamingFailure(error, to);
     }
     overwriteInPlace(in.get(), st, to);
 }
@@ -272,7 +272,7 @@ void copyLink(const std::string& from, const std::string& to) {
         if (::rename(temp.c_str(), to.c_str()) != 0) {
             const int error = errno;
             ::unlink(temp.c_str());
-            throwFailure(error, to);
+            throwNamingFailure(error, to);
         }
         return;
     }

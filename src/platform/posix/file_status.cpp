@@ -7,7 +7,9 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 
 namespace tolvane::platform {
 
@@ -31,6 +33,7 @@ FileStatus statusOf(const struct stat& st) {
     status.kind = kindOf(st.st_mode);
     status.size = static_cast<std::int64_t>(st.st_size);
     status.modified = static_cast<std::int64_t>(st.st_mtim.tv_sec);
+    status.modifiedNanos = static_cast<std::int32_t>(st.st_mtim.tv_nsec);
     status.readOnly = (st.st_mode & 0222) == 0;
     status.id = {static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
     return status;
@@ -112,7 +115,7 @@ std::string entryName(const std::string& path) {
 
 void createFolder(const std::string& path) {
     if (::mkdir(systemPath(path), 0777) != 0) {
-        throwFailure(errno, path);
+        throwNamingFailure(errno, path);
     }
 }
 
@@ -137,6 +140,66 @@ bool setAttributesNormal(const std::string& path) {
 bool setAttributesReadOnly(const std::string& path) {
     const auto saved = saveAttributes(path);
     return saved && restoreAttributes(path, {saved->value & ~static_cast<std::uint32_t>(0222)});
+}
+
+namespace {
+
+// NTFS keeps its own read-only attribute, which ntfs-3g shows as the
+// big-endian attribute word under this name; Windows reads that, not modes.
+constexpr const char* kNtfsAttributes = "system.ntfs_attrib_be";
+constexpr std::uint32_t kNtfsReadOnly = 0x1;
+
+std::optional<std::uint32_t> ntfsAttributes(const std::string& path) {
+    unsigned char word[4]{};
+    if (::getxattr(path.c_str(), kNtfsAttributes, word, sizeof word) != sizeof word) {
+        return std::nullopt;
+    }
+    return (std::uint32_t{word[0]} << 24) | (std::uint32_t{word[1]} << 16) |
+           (std::uint32_t{word[2]} << 8) | std::uint32_t{word[3]};
+}
+
+bool markNtfsReadOnly(const std::string& path) {
+    const auto attributes = ntfsAttributes(path);
+    if (!attributes) {
+        return false;
+    }
+    const std::uint32_t marked = *attributes | kNtfsReadOnly;
+    const unsigned char word[4]{
+        static_cast<unsigned char>(marked >> 24), static_cast<unsigned char>(marked >> 16),
+        static_cast<unsigned char>(marked >> 8), static_cast<unsigned char>(marked)};
+    if (::setxattr(path.c_str(), kNtfsAttributes, word, sizeof word, 0) != 0) {
+        return false;
+    }
+    const auto after = ntfsAttributes(path);
+    return after && (*after & kNtfsReadOnly) != 0;
+}
+
+} // namespace
+
+MarkOutcome markReadOnly(const std::string& path) {
+    if (!setAttributesReadOnly(path)) {
+        return MarkOutcome::Refused;
+    }
+    struct stat st {};
+    if (::stat(path.c_str(), &st) == 0 && (st.st_mode & 0222) == 0) {
+        return MarkOutcome::Kept;
+    }
+    return markNtfsReadOnly(path) ? MarkOutcome::Kept : MarkOutcome::Dropped;
+}
+
+void setModificationTime(const std::string& path, std::int64_t seconds, std::int32_t nanos) {
+    struct stat st {};
+    if (::stat(systemPath(path), &st) != 0) {
+        throwFailure(errno, path);
+    }
+    // Both times at once: some drivers drop a modification time set alone.
+    struct timespec times[2]{};
+    times[0] = st.st_atim;
+    times[1].tv_sec = static_cast<time_t>(seconds);
+    times[1].tv_nsec = nanos;
+    if (::utimensat(AT_FDCWD, path.c_str(), times, 0) != 0) {
+        throwFailure(errno, path);
+    }
 }
 
 std::optional<ArchiveStatus> archiveStatus(const std::string& path, bool followLink) {

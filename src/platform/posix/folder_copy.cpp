@@ -19,7 +19,7 @@ FileId openFolderCopy(const std::string& from, const std::string& to) {
         const int error = errno;
         const auto there = linkStatus(to);
         if (error != EEXIST || !there || there->kind != FileKind::Folder) {
-            throwFailure(error, to);
+            throwNamingFailure(error, to);
         }
     }
     return {static_cast<std::uint64_t>(source.st_dev), static_cast<std::uint64_t>(source.st_ino)};

@@ -38,8 +38,14 @@ int OpenFile::setModificationTime(const LocalDateTime& when) {
     if (!epoch) {
         return Failure::invalidArgument({}).number();
     }
+    // The access time is given as it is: some drivers (exFAT, FAT through
+    // FUSE) accept a modification time set alone and drop it.
+    struct stat st {};
+    if (::fstat(handle_->fd.get(), &st) != 0) {
+        return errno;
+    }
     struct timespec times[2]{};
-    times[0].tv_nsec = UTIME_OMIT;
+    times[0] = st.st_atim;
     times[1].tv_sec = static_cast<time_t>(*epoch);
     return ::futimens(handle_->fd.get(), times) == 0 ? 0 : errno;
 }

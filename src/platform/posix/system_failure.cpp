@@ -1,5 +1,8 @@
 #include "platform/posix/system_failure.h"
 
+#include "platform/files.h"
+#include "platform/paths.h"
+
 #include <cerrno>
 #include <cstring>
 
@@ -21,6 +24,10 @@ Failure Failure::outOfMemory(std::string description) {
     return Failure(ENOMEM, std::move(description));
 }
 
+Failure Failure::tooLargeFor(const std::string& subject) {
+    return about(EFBIG, subject);
+}
+
 Failure Failure::about(int number, const std::string& subject) {
     char buffer[256];
     // The GNU variant returns its text; it need not be in the buffer.
@@ -30,8 +37,8 @@ Failure Failure::about(int number, const std::string& subject) {
     return failure;
 }
 
-FailureCause Failure::cause() const noexcept {
-    switch (number_) {
+FailureCause Failure::causeOf(int number) noexcept {
+    switch (number) {
     case ETXTBSY:
     case EBUSY:
         return FailureCause::HeldOpen;
@@ -57,6 +64,13 @@ FailureCause Failure::cause() const noexcept {
 
 void throwFailure(int number, const std::string& path) {
     throw Failure::about(number, path);
+}
+
+void throwNamingFailure(int number, const std::string& path) {
+    if ((number == ENOENT || number == EINVAL) && folderExists(folderOfPath(path))) {
+        throw Failure::about(number, path).because(FailureCause::NameRefused);
+    }
+    throwFailure(number, path);
 }
 
 } // namespace tolvane::platform

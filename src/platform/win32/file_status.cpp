@@ -16,6 +16,7 @@ FileStatus statusOf(const EntryInfo& info) {
     status.kind = kindOf(info.attributes, info.reparseTag);
     status.size = status.kind == FileKind::File ? info.size : 0;
     status.modified = epochSeconds(info.modified);
+    status.modifiedNanos = nanosPastSecond(info.modified);
     status.readOnly = (info.attributes & FILE_ATTRIBUTE_READONLY) != 0;
     return status;
 }
@@ -42,6 +43,7 @@ std::optional<FileStatus> followedStatus(const std::string& path, unsigned long&
                                                   info.nFileSizeLow)
                       : 0;
     status.modified = epochSeconds(info.ftLastWriteTime);
+    status.modifiedNanos = nanosPastSecond(info.ftLastWriteTime);
     status.readOnly = (info.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0;
     status.id = {info.dwVolumeSerialNumber,
                  (std::uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow};
@@ -279,6 +281,26 @@ bool setAttributesNormal(const std::string& path) {
 bool setAttributesReadOnly(const std::string& path) {
     // Read-only alone: an archive or hidden mark the copy carried goes.
     return ::SetFileAttributesW(systemPath(path).c_str(), FILE_ATTRIBUTE_READONLY) != 0;
+}
+
+MarkOutcome markReadOnly(const std::string& path) {
+    if (!setAttributesReadOnly(path)) {
+        return MarkOutcome::Refused;
+    }
+    const DWORD attributes = ::GetFileAttributesW(systemPath(path).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0
+               ? MarkOutcome::Kept
+               : MarkOutcome::Dropped;
+}
+
+void setModificationTime(const std::string& path, std::int64_t seconds, std::int32_t nanos) {
+    Handle file(::CreateFileW(systemPath(path).c_str(), FILE_WRITE_ATTRIBUTES,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    const FILETIME modified = fileTimeOfEpoch(seconds, nanos);
+    if (!file.valid() || !::SetFileTime(file.get(), nullptr, nullptr, &modified)) {
+        throwLastFailure(path);
+    }
 }
 
 std::optional<ArchiveStatus> archiveStatus(const std::string& path, bool followLink) {

@@ -26,6 +26,16 @@ std::int64_t epochSeconds(const FILETIME& time) {
                       : -((-ticks + kTicksPerSecond - 1) / kTicksPerSecond);
 }
 
+std::int32_t nanosPastSecond(const FILETIME& time) {
+    const std::int64_t ticks = fileTimeTicks(time) - kEpochTicks;
+    const std::int64_t past = ticks - epochSeconds(time) * kTicksPerSecond;
+    return static_cast<std::int32_t>(past * 100);
+}
+
+FILETIME fileTimeOfEpoch(std::int64_t seconds, std::int32_t nanos) {
+    return fileTimeOfTicks(kEpochTicks + seconds * kTicksPerSecond + nanos / 100);
+}
+
 std::optional<FILETIME> fileTimeOfLocal(const LocalDateTime& when) {
     if (!isRealDateTime(when)) {
         return std::nullopt;

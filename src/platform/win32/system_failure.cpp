@@ -45,14 +45,18 @@ Failure Failure::outOfMemory(std::string description) {
     return Failure(ERROR_NOT_ENOUGH_MEMORY, std::move(description));
 }
 
+Failure Failure::tooLargeFor(const std::string& subject) {
+    return about(static_cast<int>(ERROR_FILE_TOO_LARGE), subject);
+}
+
 Failure Failure::about(int number, const std::string& subject) {
     Failure failure(number, systemText(static_cast<unsigned long>(number)) + ": " + subject);
     failure.subject_ = subject;
     return failure;
 }
 
-FailureCause Failure::cause() const noexcept {
-    switch (static_cast<unsigned long>(number_)) {
+FailureCause Failure::causeOf(int number) noexcept {
+    switch (static_cast<unsigned long>(number)) {
     case ERROR_SHARING_VIOLATION:
     case ERROR_LOCK_VIOLATION:
     case ERROR_USER_MAPPED_FILE:
