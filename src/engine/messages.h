@@ -42,5 +42,6 @@ inline constexpr const char* kCauseTooLarge =
 inline constexpr const char* kCausePathTooLong = "パスが長すぎます";
 inline constexpr const char* kCauseVanished = "実行中になくなりました";
 inline constexpr const char* kCauseNotFound = "見つかりません";
+inline constexpr const char* kFlushFailed = "保存先のディスクへの書き込みを完了できませんでした。";
 
 } // namespace tolvane::engine::text
