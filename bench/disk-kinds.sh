@@ -11,9 +11,11 @@
 # - the second run: how many of the 5,000 files it copied again (target 0),
 #   from the run record;
 # - the flush's cost: a run with one changed file (which flushes) against a
-#   no-change run (which writes nothing and flushes nothing); target: below
-#   10 % of the no-change run. A flush of the clean disk by itself (the sync
-#   program's start included) is shown for comparison.
+#   no-change run (which writes nothing and flushes nothing), and the flush's
+#   own system call timed under strace, after one changed file and at the
+#   end of a first run; target: below 10 % of the no-change run. A flush of
+#   the clean disk by itself (the sync program's start included) is shown
+#   for comparison.
 #
 #   sudo bench/disk-kinds.sh [ROUNDS] [KINDS...]     (default 3; exfat fat ext4)
 #
@@ -115,6 +117,11 @@ rotate() { # ROUND NAMES...: the names, shifted by ROUND
 copied_by_last_run() {
     grep -a 'コピーしたファイル：' "$1/Tolvane.log" | tail -1 | sed 's/.*：//; s/\r//'
 }
+# Runs tolvane-run under strace; prints the milliseconds spent in its flush.
+flush_ms() {
+    strace -f -T -e trace=syncfs -o "$work/strace" "$TOLVANE_RUN" "$@" >/dev/null 2>&1 || true
+    awk -F'<' '/syncfs/ {sub(/>.*/, "", $NF); s += $NF} END {printf "%d\n", s * 1000}' "$work/strace"
+}
 cp_sync() { cp -a "$@" && sync -f "${@: -1}"; }
 rsync_sync() { rsync -a "$@" && sync -f "${@: -1}"; }
 
@@ -133,7 +140,7 @@ for kind in "${kinds[@]}"; do
     # The first start only makes the settings files.
     "$TOLVANE_RUN" --settings "$settings" --save-at "$work/none" >/dev/null 2>&1 || true
     declare -A t=()
-    declare -a r_cp=() r_rs=() r_cps=() r_rss=() again=() r_one=() r_clean=()
+    declare -a r_cp=() r_rs=() r_cps=() r_rss=() again=() r_one=() r_clean=() r_flush1=() flushall=()
     for ((r = 0; r < rounds; r++)); do
         for who in $(rotate "$r" tolvane cp rsync cp+sync rsync+sync); do
             dst=$mnt/full-$who
@@ -163,6 +170,17 @@ for kind in "${kinds[@]}"; do
             t[$which]=$(ms "$TOLVANE_RUN" --settings "$settings" --save-at "$mnt/full-tolvane" "$src")
         done
         t[clean]=$(ms sync -f "$mnt")
+        # The flush by itself, as the system call takes it: after one changed
+        # file, and at the end of a first run.
+        touch -d "@$((1700000001 + r * 2))" "$src/g00/d000/f00.dat"
+        sync -f "$mnt"
+        t[flush1]=$(flush_ms --settings "$settings" --save-at "$mnt/full-tolvane" "$src")
+        mkdir "$mnt/full-traced"
+        sync -f "$mnt"
+        t[flushall]=$(flush_ms --settings "$settings" --save-at "$mnt/full-traced" "$src")
+        rm -rf "$mnt/full-traced"
+        r_flush1+=("$(ratio "${t[flush1]}" "${t[none]}")")
+        flushall+=("${t[flushall]}")
         r_cp+=("$(ratio "${t[tolvane]}" "${t[cp]}")")
         r_rs+=("$(ratio "${t[tolvane]}" "${t[rsync]}")")
         r_cps+=("$(ratio "${t[tolvane]}" "${t[cp+sync]}")")
@@ -173,7 +191,8 @@ for kind in "${kinds[@]}"; do
             "rsync -a ${t[rsync]} cp+sync ${t[cp+sync]} rsync+sync ${t[rsync+sync]} ms;" \
             "second run ${t[second]} ms, copied again ${again[-1]}; no change ${t[none]} ms;" \
             "one change ${t[one]} ms;" \
-            "flush of the clean disk ${t[clean]} ms"
+            "flush of the clean disk ${t[clean]} ms; the run's flush after one change ${t[flush1]} ms," \
+            "after a first run ${t[flushall]} ms"
     done
     diff -r "$src" "$mnt/full-tolvane/src" >/dev/null && echo "$kind: the copy matches the source" ||
         echo "$kind: the copy DIFFERS from the source"
@@ -186,6 +205,8 @@ for kind in "${kinds[@]}"; do
     echo "  first run  tolvane/(rsync -a; sync)  $(m "${r_rss[@]}") [$(s "${r_rss[@]}")]"
     echo "  second run copied again (of 5,000)   $(m "${again[@]}") [$(s "${again[@]}")]   (target 0)"
     echo "  one change over no change, - 1       $(m "${r_one[@]}") [$(s "${r_one[@]}")]   (copy + flush; target < 0.1)"
+    echo "  the run's flush after one change / no-change run  $(m "${r_flush1[@]}") [$(s "${r_flush1[@]}")]   (target < 0.1)"
+    echo "  the run's flush at the end of a first run (ms)    $(m "${flushall[@]}") [$(s "${flushall[@]}")]"
     echo "  sync -f of the clean disk / no-change run  $(m "${r_clean[@]}") [$(s "${r_clean[@]}")]   (a run that wrote nothing does not flush)"
     unset t
 done

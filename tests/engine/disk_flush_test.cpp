@@ -1,12 +1,15 @@
 // A run's end pushes what it wrote out to the destination's disk.
 #include "engine/messages.h"
 #include "engine_fixture.h"
-#include "support/mounted_disk.h"
 
 #include <cerrno>
 #include <fstream>
 #include <iterator>
 #include <random>
+
+#ifndef _WIN32
+#include "support/mounted_disk.h"
+#endif
 
 namespace tolvane::engine {
 namespace {
