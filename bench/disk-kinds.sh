@@ -78,7 +78,9 @@ mount_kind() {
     mounts+=("$mnt")
 }
 
-# 5,000 files in 250 folders, random content of 100 bytes up to 8 KiB.
+# 5,000 files in 250 folders, random content of 100 bytes up to 8 KiB, and
+# modification times spread over a year, with fractions of a second, as a
+# user's files have them (files made in one go share a second or two).
 make_tree() {
     python3 - "$1" <<'PY'
 import os, random, sys
@@ -90,8 +92,11 @@ for f in range(250):
     for i in range(20):
         size = 100 + int(8092 * random.random() ** 0.5)
         start = random.randrange(0, len(block) - size)
-        with open(os.path.join(d, "f%02d.dat" % i), "wb") as out:
+        path = os.path.join(d, "f%02d.dat" % i)
+        with open(path, "wb") as out:
             out.write(block[start:start + size])
+        when = (1700000000 + random.randrange(365 * 86400)) * 10**9 + random.randrange(10**9)
+        os.utime(path, ns=(when, when))
 PY
 }
 
