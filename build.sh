@@ -7,7 +7,7 @@ cd "$(dirname "$0")"
 BUILD_PACKAGES=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev qt6-base-dev)
 TEST_PACKAGES=(lhasa libarchive-tools jlha-utils 7zip xvfb xauth xdotool locales
     lintian desktop-file-utils appstream trayer x11-utils dbus-daemon python3-dbus python3-gi
-    exfat-fuse exfatprogs)
+    exfat-fuse exfatprogs btrfs-progs xfsprogs ntfs-3g python3-fusepy)
 RUN_PACKAGES=(fonts-noto-cjk qt6-translations-l10n)
 # The Qt-free core built with clang as well, and its fuzz targets (libFuzzer).
 CLANG_PACKAGES=(clang-16 libclang-rt-16-dev llvm-16)

@@ -4,6 +4,8 @@
 #include "platform/paths.h"
 #include "state/number_text.h"
 
+#include <exception>
+#include <functional>
 #include <utility>
 
 namespace tolvane::engine {
@@ -21,6 +23,27 @@ class ScopedCount {
   private:
     int& count_;
 };
+
+// Flushes the destination's disk once the run wrote there, so a disk pulled
+// out after the run holds the backup. A failure joins the run's report.
+void flushWrittenDisk(RunReport& report, const std::string& destination,
+                      const std::function<void(const std::string&)>& flush) {
+    if ((report.copied == 0 && !report.archiving) || !flush) {
+        return;
+    }
+    try {
+        flush(destination);
+    } catch (const std::exception& error) {
+        const platform::Failure failure = failureOf(error);
+        ItemFailure item;
+        item.heading = {text::kFlushFailed};
+        item.paths = {text::kFolderLine + destination};
+        item.side = FailedSide::DestinationFolder;
+        item.cause = failure.cause();
+        item.systemText = failure.description();
+        report.failures.push_back(std::move(item));
+    }
+}
 
 } // namespace
 
@@ -73,6 +96,7 @@ void MirrorEngine::runCopy() {
         if (!stopped && state_.dateCopyCompressChecked() && compressPastDateFolders) {
             report_.archiving = compressPastDateFolders();
         }
+        flushWrittenDisk(report_, destination(), flushFileSystem);
         deliverReport();
     } catch (...) {
         report_ = std::move(outer);

@@ -56,5 +56,6 @@ inline constexpr const char* kNoticeReadOnlyDropped =
     "せん：";
 inline constexpr const char* kNoticeDateDropped =
     "保存先のファイルシステムは指定した日付を保持しないため、コピーの日付は変わっていません：";
+inline constexpr const char* kFlushFailed = "保存先のディスクへの書き込みを完了できませんでした。";
 
 } // namespace tolvane::engine::text

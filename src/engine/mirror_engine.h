@@ -3,6 +3,7 @@
 #include "engine/run_report.h"
 #include "platform/clock.h"
 #include "platform/destination_disk.h"
+#include "platform/disk_flush.h"
 #include "platform/failure.h"
 #include "platform/files.h"
 #include "state/form_state.h"
@@ -67,6 +68,9 @@ class MirrorEngine {
     // after the entries when compression is chosen, it returns what it did
     // for the run record. Empty: nothing.
     std::function<std::string()> compressPastDateFolders;
+    // Pushes what a run wrote out to the destination's disk before the run
+    // is over; the platform's flush unless a test plugs in another.
+    std::function<void(const std::string& folder)> flushFileSystem = platform::flushFileSystem;
 
   private:
     enum class WalkLevel { Top, Below };

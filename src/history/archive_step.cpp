@@ -1,18 +1,51 @@
 #include "history/archive_step.h"
 
+#include "engine/messages.h"
+#include "engine/run_report.h"
 #include "platform/failure.h"
 #include "platform/files.h"
 #include "platform/paths.h"
 
 #include <chrono>
 #include <utility>
+#include <vector>
 
 namespace tolvane::history {
 
 namespace {
 
-std::string archiverErrorText(int code) {
-    return "LHA ディリクトリ付圧縮エラー\r\nUnlha32.dllエラーコード：" + std::to_string(code);
+std::string joinLines(const std::vector<std::string>& lines) {
+    std::string text;
+    for (const std::string& line : lines) {
+        text += (text.empty() ? "" : engine::text::kLineBreak) + line;
+    }
+    return text;
+}
+
+// The two fixed lines; where the system refused something, the folder, the
+// archive, the path the failure is about and the cause follow on lines of
+// their own, as in the run's failure messages.
+std::string archiverErrorText(int code, const lha::PackFailure& failure, const std::string& folder,
+                              const std::string& archive) {
+    engine::ItemFailure item;
+    item.heading = {"LHA ディリクトリ付圧縮エラー",
+                    "Unlha32.dllエラーコード：" + std::to_string(code)};
+    if (!failure.system) {
+        return joinLines(item.heading);
+    }
+    item.paths = {engine::text::kFolderLine + folder, engine::text::kFileNameLine + archive};
+    const std::string& path = failure.path;
+    if (code == lha::kErrorCannotReadSource) {
+        item.side = engine::FailedSide::Source;
+        if (!path.empty() && !platform::samePath(path, folder)) {
+            item.paths.push_back(engine::text::kSourceLine + path);
+        }
+    } else {
+        item.side = engine::sideOf(path, folder, archive);
+    }
+    item.cause = failure.system->cause();
+    item.systemText = failure.system->description();
+    return joinLines(engine::itemLines(item));
 }
 
 // The archive is complete, so the folder stays until the user removes it; the
@@ -92,9 +125,10 @@ void ArchiveStep::compressPastDateFolders() {
 
     const std::string commandLine =
         "a -x1 -r2 " + quoteLhaPath(archive) + " " + quoteLhaPath(folder);
-    const int result = archiveServingEvents(commandLine);
+    lha::PackFailure failure;
+    const int result = archiveServingEvents(commandLine, failure);
     if (result != 0) {
-        report(archiverErrorText(result));
+        report(archiverErrorText(result, failure, folder, archive));
         return;
     }
 
@@ -114,11 +148,12 @@ void ArchiveStep::compressPastDateFolders() {
     }
 }
 
-int ArchiveStep::archiveServingEvents(const std::string& commandLine) {
+int ArchiveStep::archiveServingEvents(const std::string& commandLine, lha::PackFailure& failure) {
     lha::PackProgress progress;
-    std::future<int> packing = std::async(std::launch::async, [this, &commandLine, &progress] {
-        return calls_.archive(commandLine, progress);
-    });
+    std::future<int> packing =
+        std::async(std::launch::async, [this, &commandLine, &progress, &failure] {
+            return calls_.archive(commandLine, progress, failure);
+        });
 
     // However this frame is left (an end of the program served meanwhile
     // may throw through it), the packing is stopped and waited for first:

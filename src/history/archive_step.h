@@ -28,8 +28,11 @@ class ArchiveStep {
     // for real.
     struct Calls {
         std::function<bool()> archiverBusy;
-        // Called on the packing thread.
-        std::function<int(const std::string& commandLine, lha::PackProgress& progress)> archive;
+        // Called on the packing thread; a failure's path and system failure
+        // go to `failure`.
+        std::function<int(const std::string& commandLine, lha::PackProgress& progress,
+                          lha::PackFailure& failure)>
+            archive;
         std::function<void(const std::string& folder)> removeFolder;
     };
     static Calls realCalls();
@@ -52,7 +55,7 @@ class ArchiveStep {
 
   private:
     // Runs the archiver off this thread and serves events until it is done.
-    int archiveServingEvents(const std::string& commandLine);
+    int archiveServingEvents(const std::string& commandLine, lha::PackFailure& failure);
 
     FormState& state_;
     Shell& shell_;

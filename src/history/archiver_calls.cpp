@@ -6,10 +6,11 @@
 
 namespace tolvane::history {
 
-int callUnlha(const std::string& commandLine, lha::PackProgress& progress) {
+int callUnlha(const std::string& commandLine, lha::PackProgress& progress,
+              lha::PackFailure& failure) {
     std::array<char, 1024> output{};
     return lha::UnlhaWithProgress(commandLine, output.data(),
-                                  static_cast<std::uint32_t>(output.size()), progress);
+                                  static_cast<std::uint32_t>(output.size()), progress, &failure);
 }
 
 bool unlhaRunning() {

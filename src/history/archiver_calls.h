@@ -1,5 +1,6 @@
 #pragma once
 
+#include "lha/errors.h"
 #include "lha/pack_progress.h"
 
 #include <string>
@@ -9,8 +10,9 @@ namespace tolvane::history {
 // Runs one archiver command with a 1024-byte output buffer, whose text is not
 // used, and returns the archiver's result unchanged: 0 is success. Progress
 // and a cancel request go through `progress`; a cancel returns
-// lha::kErrorCancelled.
-int callUnlha(const std::string& commandLine, lha::PackProgress& progress);
+// lha::kErrorCancelled. What a failure was about goes to `failure`.
+int callUnlha(const std::string& commandLine, lha::PackProgress& progress,
+              lha::PackFailure& failure);
 
 // Whether the archiver is still busy with an earlier command.
 bool unlhaRunning();

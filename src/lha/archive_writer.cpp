@@ -31,6 +31,10 @@ struct PlannedEntry {
     throw LhaError(kErrorCannotReadSource, "cannot read " + path);
 }
 
+[[noreturn]] void cannotRead(const std::string& path, const platform::Failure& failure) {
+    throw LhaError(kErrorCannotReadSource, "cannot read " + path, path, failure);
+}
+
 [[noreturn]] void tooLarge(const std::string& path) {
     throw LhaError(kErrorFileTooLarge, "file of 4 GiB or more cannot be archived: " + path);
 }
@@ -80,8 +84,8 @@ class Planner {
         std::vector<std::string> names;
         try {
             names = platform::listFolderNames(path);
-        } catch (const platform::Failure&) {
-            cannotRead(path);
+        } catch (const platform::Failure& failure) {
+            cannotRead(path, failure);
         }
         // Byte order, whatever order the system listed them in.
         std::sort(names.begin(), names.end());
@@ -124,8 +128,8 @@ class Planner {
         std::string target;
         try {
             target = platform::readLink(path);
-        } catch (const platform::Failure&) {
-            cannotRead(path);
+        } catch (const platform::Failure& failure) {
+            cannotRead(path, failure);
         }
         EntryHeader h = headerFor(info, std::move(folders), platform::lastName(path), Method::Link);
         h.mode = static_cast<std::uint16_t>(kModeLink | (h.mode & ~kModeTypeMask));
@@ -231,8 +235,8 @@ PackSummary packArchive(const std::string& archive, const std::string& source,
     std::string root;
     try {
         root = platform::absolutePath(source);
-    } catch (const platform::Failure&) {
-        cannotRead(source);
+    } catch (const platform::Failure& failure) {
+        cannotRead(source, failure);
     }
     if (platform::lastName(root).empty()) {
         cannotRead(source); // the root has no name to start the entries with
@@ -346,8 +350,9 @@ PackSummary packArchive(const std::string& archive, const std::string& source,
         }
         try {
             platform::renameReplacing(out.path(), archive);
-        } catch (const platform::Failure&) {
-            throw LhaError(kErrorCannotWriteArchive, "cannot rename the archive to " + archive);
+        } catch (const platform::Failure& failure) {
+            throw LhaError(kErrorCannotWriteArchive, "cannot rename the archive to " + archive,
+                           archive, failure);
         }
         if (!platform::syncFolder(platform::folderOfPath(archive))) {
             platform::removeFile(archive);

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "platform/failure.h"
+
+#include <optional>
 #include <stdexcept>
 #include <string>
 
@@ -41,14 +44,27 @@ inline constexpr int kErrorFolderInUse = 11;
 // source is left as it was.
 inline constexpr int kErrorCancelled = 12;
 
+// Why a call failed, beyond its code: the file or folder the failure is
+// about and, where the system refused something, the system's failure.
+struct PackFailure {
+    std::string path;
+    std::optional<platform::Failure> system;
+};
+
 // Thrown inside the library; the front turns it into a result code.
 class LhaError : public std::runtime_error {
   public:
     LhaError(int code, const std::string& message) : std::runtime_error(message), code_(code) {}
+    // A failure of the system on `path`, which the caller can name.
+    LhaError(int code, const std::string& message, std::string path,
+             const platform::Failure& system)
+        : std::runtime_error(message), code_(code), failure_{std::move(path), system} {}
     int code() const { return code_; }
+    const PackFailure& failure() const { return failure_; }
 
   private:
     int code_;
+    PackFailure failure_;
 };
 
 } // namespace tolvane::lha

@@ -3,6 +3,7 @@
 #include "lha/errors.h"
 #include "platform/failure.h"
 #include "platform/files.h"
+#include "platform/paths.h"
 
 #include <cstring>
 #include <system_error>
@@ -14,21 +15,21 @@ namespace {
 
 constexpr std::size_t kBufferSize = std::size_t{1} << 20;
 
-[[noreturn]] void failed(const std::string& path, const char* what) {
-    throw LhaError(kErrorCannotWriteArchive, std::string("cannot ") + what + " " + path);
-}
-
 } // namespace
 
+// The failure names the archive, not its temporary name, which the user
+// never sees; a file that cannot be made beside it names the folder.
 template <typename Step> void OutputFile::attempt(const char* what, Step step) {
     try {
         step();
-    } catch (const platform::Failure&) {
-        failed(path_, what);
+    } catch (const platform::Failure& failure) {
+        const std::string about = file_ ? archive_ : platform::folderOfPath(archive_);
+        throw LhaError(kErrorCannotWriteArchive, std::string("cannot ") + what + " " + path_, about,
+                       failure);
     }
 }
 
-OutputFile::OutputFile(const std::string& archive) : path_(archive) {
+OutputFile::OutputFile(const std::string& archive) : archive_(archive), path_(archive) {
     attempt("create a file beside",
             [&] { file_.emplace(platform::NewFile::temporaryBeside(archive)); });
     path_ = file_->path();

@@ -14,7 +14,7 @@ namespace tolvane::lha {
 // A new file under a temporary name beside the archive it is to become,
 // written through a large buffer, with the few seeks the archive writer needs
 // (headers are completed after their data). Failures throw LhaError with
-// kErrorCannotWriteArchive.
+// kErrorCannotWriteArchive and the system's failure.
 class OutputFile {
   public:
     explicit OutputFile(const std::string& archive);
@@ -48,6 +48,7 @@ class OutputFile {
     std::thread closing_;
     std::exception_ptr closeError_;
     std::optional<platform::NewFile> file_;
+    std::string archive_;
     std::string path_;
     std::vector<std::uint8_t> buffer_;
     std::uint64_t position_ = 0;  // logical write position

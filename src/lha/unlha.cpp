@@ -33,7 +33,8 @@ std::string describe(const PackSummary& s, const std::string& archive) {
            " bytes) into " + archive + " (" + std::to_string(s.archiveSize) + " bytes).";
 }
 
-int run(const std::string& commandLine, std::string& text, const PackOptions& options) {
+int run(const std::string& commandLine, std::string& text, const PackOptions& options,
+        PackFailure* failure) {
     const std::optional<PackCommand> command = parsePackCommand(commandLine);
     if (!command) {
         text = "Unsupported command line: " + commandLine;
@@ -45,6 +46,9 @@ int run(const std::string& commandLine, std::string& text, const PackOptions& op
         return kOk;
     } catch (const LhaError& e) {
         text = e.what();
+        if (failure != nullptr) {
+            *failure = e.failure();
+        }
         return e.code();
     } catch (const std::bad_alloc&) {
         text = "out of memory";
@@ -56,14 +60,14 @@ int run(const std::string& commandLine, std::string& text, const PackOptions& op
 }
 
 int runOnce(const std::string& commandLine, char* outputBuffer, std::uint32_t bufferSize,
-            const PackOptions& options) {
+            const PackOptions& options, PackFailure* failure = nullptr) {
     bool idle = false;
     if (!running.compare_exchange_strong(idle, true)) {
         report("busy", outputBuffer, bufferSize);
         return kErrorBusy;
     }
     std::string text;
-    const int code = run(commandLine, text, options);
+    const int code = run(commandLine, text, options, failure);
     report(text, outputBuffer, bufferSize);
     running = false;
     return code;
@@ -77,10 +81,10 @@ int Unlha(std::uintptr_t /*windowHandle*/, const std::string& commandLine, char*
 }
 
 int UnlhaWithProgress(const std::string& commandLine, char* outputBuffer, std::uint32_t bufferSize,
-                      PackProgress& progress) {
+                      PackProgress& progress, PackFailure* failure) {
     PackOptions options;
     options.progress = &progress;
-    return runOnce(commandLine, outputBuffer, bufferSize, options);
+    return runOnce(commandLine, outputBuffer, bufferSize, options, failure);
 }
 
 bool UnlhaGetRunning() {

@@ -22,9 +22,10 @@ int Unlha(std::uintptr_t windowHandle, const std::string& commandLine, char* out
 
 // Unlha() for a caller that shows progress and may cancel, from another
 // thread, through `progress`. A cancel returns kErrorCancelled with the
-// same clean-up as any failure.
+// same clean-up as any failure. A failure's path and system failure, where
+// known, go to `failure`.
 int UnlhaWithProgress(const std::string& commandLine, char* outputBuffer, std::uint32_t bufferSize,
-                      PackProgress& progress);
+                      PackProgress& progress, PackFailure* failure = nullptr);
 
 // True while a call to Unlha() (or UnlhaWithProgress()) is running.
 bool UnlhaGetRunning();

@@ -45,16 +45,18 @@ struct Rig {
     explicit Rig(const std::string& destination) {
         state.setTextSaveAt(destination);
         ArchiveStep::Calls calls = ArchiveStep::realCalls();
-        calls.archive = [this](const std::string& line, lha::PackProgress& progress) {
+        calls.archive = [this](const std::string& line, lha::PackProgress& progress,
+                               lha::PackFailure& failure) {
             commandLines.push_back(line);
-            return callUnlha(line, progress);
+            return callUnlha(line, progress, failure);
         };
         step.setCalls(calls);
     }
 
     void setArchive(std::function<int(const std::string&)> archive) {
         ArchiveStep::Calls calls = ArchiveStep::realCalls();
-        calls.archive = [this, archive](const std::string& line, lha::PackProgress&) {
+        calls.archive = [this, archive](const std::string& line, lha::PackProgress&,
+                                        lha::PackFailure&) {
             commandLines.push_back(line);
             return archive(line);
         };
@@ -265,9 +267,10 @@ TEST(ArchiveStep, FailedDeletionIsReportedAndNeverLeadsToASecondArchive) {
     writeFile(folder / "b.txt", "b\n");
     ArchiveStep::Calls calls = ArchiveStep::realCalls();
     int archives = 0;
-    calls.archive = [&](const std::string& line, lha::PackProgress& progress) {
+    calls.archive = [&](const std::string& line, lha::PackProgress& progress,
+                        lha::PackFailure& failure) {
         ++archives;
-        return callUnlha(line, progress);
+        return callUnlha(line, progress, failure);
     };
     // Part of the folder goes, then the removal breaks off.
     calls.removeFolder = [](const std::string& path) {

@@ -1,6 +1,7 @@
 #include "platform/failure.h"
 #include "platform/files.h"
 #include "support/files.h"
+#include "support/mounted_disk.h"
 #include "support/temp_dir.h"
 
 #include <atomic>
@@ -9,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -111,6 +113,51 @@ TEST(FileCopyInPlace, ANewVersionThatCannotFitEvenInPlaceLeavesTheOldCopyAlone) 
     EXPECT_EQ(copyFailure((dir.path() / "new source").string(), (disk.path() / "new").string()),
               ENOSPC);
     EXPECT_EQ(namesIn(disk.path()), (std::vector<std::string>{"copy", "other"}));
+}
+
+// Writes into `path` until the file system says it is full, twice, with the
+// disk's pending work done in between, so nothing freed later makes room.
+void fillUp(const fs::path& path) {
+    std::ofstream out(path, std::ios::binary);
+    const std::string chunk(64 * 1024, 'f');
+    for (int round = 0; round < 2; ++round) {
+        while (out.write(chunk.data(), static_cast<std::streamsize>(chunk.size())) && out.flush()) {
+        }
+        out.clear();
+        testing::runCommand("sync -f " + testing::shellQuoted(path.string()));
+    }
+}
+
+TEST(FileCopyInPlace, AFullCopyOnWriteDiskKeepsTheOldCopyWholeForTheSuperuserToo) {
+    // btrfs keeps blocks back that nobody may write into, and an overwrite
+    // there needs new blocks before the old ones go.
+    TempDir dir;
+    const testing::MountedDisk disk(dir.path(), "btrfs", 128);
+    if (!disk.available()) {
+        GTEST_SKIP() << disk.reason();
+    }
+    const fs::path folder = disk.path() / "backup";
+    const std::string oldVersion(3 * 1024 * 1024, 'o');
+    writeFile(folder / "copy", oldVersion);
+    writeFile(dir.path() / "source", std::string(6 * 1024 * 1024, 'n'));
+    fillUp(disk.path() / "filler");
+    // The superuser too is refused new files there.
+    const std::string lock = "chattr +i " + testing::shellQuoted(folder.string());
+    if (testing::runCommand(lock).status != 0) {
+        GTEST_SKIP() << "`" << lock << "` refused";
+    }
+
+    std::optional<FailureCause> cause;
+    try {
+        copyFile((dir.path() / "source").string(), (folder / "copy").string());
+    } catch (const Failure& failure) {
+        cause = failure.cause();
+    }
+    testing::runCommand("chattr -i " + testing::shellQuoted(folder.string()));
+
+    EXPECT_EQ(cause, FailureCause::NoRoom);
+    EXPECT_TRUE(readFile(folder / "copy") == oldVersion);
+    EXPECT_EQ(namesIn(folder), std::vector<std::string>{"copy"});
 }
 
 TEST(FileCopy, AKilledCopyLeavesNoFileUnderItsNameAndTheNextCopyRemovesItsTemporary) {

@@ -13,6 +13,7 @@
 #include <optional>
 #include <string>
 #include <sys/stat.h>
+#include <sys/statfs.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
 #include <vector>
@@ -145,11 +146,27 @@ bool noRoomFor(int error) {
     return error == ENOSPC || error == EDQUOT;
 }
 
+// File systems that write new blocks before they let the old ones go, so an
+// overwrite in place needs as much room as a new copy.
+bool copiesOnWrite(int fd) {
+    constexpr std::uint64_t btrfs = 0x9123683e;
+    constexpr std::uint64_t zfs = 0x2fc12fc1;
+    constexpr std::uint64_t bcachefs = 0xca451a4e;
+    struct statfs volume {};
+    if (::fstatfs(fd, &volume) != 0) {
+        return true; // unknown: count nothing as freed
+    }
+    const auto type = static_cast<std::uint64_t>(static_cast<std::uint32_t>(volume.f_type));
+    return type == btrfs || type == zfs || type == bcachefs;
+}
+
 // The old copy overwritten in place, for when no new file can go beside it
 // (a folder that refuses new files, or room for one version only). Before
-// anything is truncated the file system must have room for the new content
-// in what is free plus what the old copy frees; otherwise it fails with the
-// old copy untouched.
+// anything is truncated the file system must have room for the whole new
+// content in what ordinary users may still write plus what the old copy
+// frees; otherwise it fails with the old copy untouched. The blocks kept for
+// the superuser do not count, even for the superuser: some file systems
+// (btrfs) report blocks free that nobody can write into.
 void overwriteInPlace(int in, struct stat& source, const std::string& to) {
     Descriptor out(::open(to.c_str(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
     if (out.get() < 0) {
@@ -177,10 +194,10 @@ void overwriteInPlace(int in, struct stat& source, const std::string& to) {
     const std::uint64_t data = allocated < length ? allocated : length;
     std::uint64_t needed = (data + block - 1) / block * block;
     needed += needed / 128 + 16 * block;
-    const auto freeBlocks = ::geteuid() == 0 ? volume.f_bfree : volume.f_bavail;
-    const std::uint64_t freed =
-        old.st_nlink == 1 ? static_cast<std::uint64_t>(old.st_blocks) * 512 : 0;
-    if (needed > static_cast<std::uint64_t>(freeBlocks) * block + freed) {
+    const std::uint64_t freed = old.st_nlink == 1 && !copiesOnWrite(out.get())
+                                    ? static_cast<std::uint64_t>(old.st_blocks) * 512
+                                    : 0;
+    if (needed > static_cast<std::uint64_t>(volume.f_bavail) * block + freed) {
         throwFailure(ENOSPC, to);
     }
     if (::ftruncate(out.get(), 0) != 0) {

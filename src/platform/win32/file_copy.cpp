@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <string>
 #include <vector>
 #include <winioctl.h>
 
@@ -105,9 +106,24 @@ unsigned long copySettled(const std::string& from, const std::wstring& to) {
     return 0;
 }
 
+// Whether the volume holding `path` writes new blocks before it lets the old
+// ones go (ReFS), so an overwrite in place needs as much room as a new copy.
+bool copiesOnWrite(const std::wstring& path) {
+    const Handle file(::CreateFileW(path.c_str(), 0,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    wchar_t kind[MAX_PATH + 1] = {};
+    if (!file.valid() || !::GetVolumeInformationByHandleW(file.get(), nullptr, 0, nullptr, nullptr,
+                                                          nullptr, kind, MAX_PATH + 1)) {
+        return true; // unknown: count nothing as freed
+    }
+    return std::wstring(kind) == L"ReFS";
+}
+
 // The old copy overwritten in place, for when no new file can go beside it.
-// The volume must have room for the new content beyond what the old copy
-// frees; otherwise it fails with the old copy untouched.
+// The volume must have room for the whole new content in what this user may
+// still write plus what the old copy frees; otherwise it fails with the old
+// copy untouched.
 void overwriteInPlace(const std::string& from, const std::string& to) {
     const auto source = entryInfo(from);
     const auto old = entryInfo(to);
@@ -122,7 +138,9 @@ void overwriteInPlace(const std::string& from, const std::string& to) {
     // Some room more for the file system's own bookkeeping.
     const auto length = static_cast<std::uint64_t>(source->size);
     const std::uint64_t needed = length + length / 128 + 64 * 1024;
-    if (needed > available.QuadPart + static_cast<std::uint64_t>(old->size)) {
+    const std::uint64_t freed =
+        copiesOnWrite(systemPath(to)) ? 0 : static_cast<std::uint64_t>(old->size);
+    if (needed > available.QuadPart + freed) {
         throwFailure(ERROR_DISK_FULL, to);
     }
     Handle in(::CreateFileW(systemPath(from).c_str(), GENERIC_READ,
