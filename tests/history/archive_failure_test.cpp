@@ -5,6 +5,7 @@
 #include "history/archive_step.h"
 #include "support/child_process.h"
 #include "support/fake_shell.h"
+#include "support/fat_times_disk.h"
 #include "support/files.h"
 #include "support/temp_dir.h"
 
@@ -96,6 +97,34 @@ TEST(ArchiveFailure, AFullDiskSaysThereIsNoRoomAndKeepsTheFolder) {
     EXPECT_EQ(message.substr(message.size() - 3), "）");
     EXPECT_TRUE(testing::readFile(folder / "noise.bin") == noise);
     EXPECT_FALSE(fs::exists(archive));
+}
+
+// A disk that refuses the archive's length, as FAT refuses one past its
+// limit: the cause says the file system cannot hold a file that large.
+TEST(ArchiveFailure, ALengthTheDiskRefusesSaysTheArchiveIsTooLarge) {
+    TempDir dir;
+    const testing::FatTimesDisk disk(dir.path(), "up", "--max-file-size 65536");
+    if (!disk.available()) {
+        GTEST_SKIP() << disk.reason();
+    }
+    // Two files the disk holds, whose archive it does not.
+    std::mt19937 random(11);
+    std::string noise(50 * 1024, '\0');
+    for (char& byte : noise) {
+        byte = static_cast<char>(random());
+    }
+    const fs::path folder = disk.path() / "20240229";
+    writeFile(folder / "noise.bin", noise);
+    writeFile(folder / "more.bin", noise);
+
+    const std::string message = archiveMessage(disk.path().string());
+
+    const std::string expected = kFixedLines + "フォルダ：" + folder.string() + "\r\nファイル名：" +
+                                 folder.string() + ".lzh\r\n原因：コピー先：" +
+                                 "保存先のファイルシステムにはこの大きさのファイルを置けません（";
+    EXPECT_EQ(message.substr(0, expected.size()), expected);
+    EXPECT_TRUE(testing::readFile(folder / "noise.bin") == noise);
+    EXPECT_EQ(testing::namesIn(disk.backing()), std::vector<std::string>{"20240229"});
 }
 
 } // namespace
