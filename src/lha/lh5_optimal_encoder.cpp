@@ -50,7 +50,9 @@ constexpr std::size_t kMinLastBlockCodes = 4096;
 constexpr std::size_t kLookAtLeast = 8192;
 constexpr std::size_t kFlatBytesShare = 64;
 
-std::uint32_t matchLength(const std::uint8_t* a, const std::uint8_t* b, std::uint32_t maxLen) {
+// Inlined: a call per candidate cost more than the comparing.
+[[gnu::always_inline]] inline std::uint32_t
+matchLength(const std::uint8_t* a, const std::uint8_t* b, std::uint32_t maxLen) {
     std::uint32_t len = 0;
     while (len + 8 <= maxLen) {
         std::uint64_t x;
@@ -192,16 +194,16 @@ void Encoder::findMatches(std::uint64_t start, std::uint64_t end) {
         rebase();
     }
     firstMatch_.resize(n + 1);
-    matches_.clear();
-    // Plain pointers: the compiler cannot tell that growing matches_ leaves
+    // Plain pointers: the compiler cannot tell that writing matches leaves
     // the tables where they are.
     std::uint32_t* const head = head_.data();
     std::uint32_t* const head3 = head3_.data();
     std::uint32_t* const prev = prev_.data();
     std::uint32_t* const firstMatch = firstMatch_.data();
+    std::size_t count = 0;
     std::uint32_t skip = 0;
     for (std::uint64_t p = start; p < end; ++p) {
-        firstMatch[p - start] = static_cast<std::uint32_t>(matches_.size());
+        firstMatch[p - start] = static_cast<std::uint32_t>(count);
         if (p + kMinMatch > dataEnd) {
             continue;
         }
@@ -226,8 +228,15 @@ void Encoder::findMatches(std::uint64_t start, std::uint64_t end) {
             continue;
         }
         // Nearest first: a candidate further back is kept only when longer,
-        // so each length gets its cheapest distance.
-        const std::size_t listStart = matches_.size();
+        // so each length gets its cheapest distance. Each one found is longer
+        // than the last, so there are at most kMaxChain, written after a slot
+        // kept for the three-byte match.
+        if (count + kMaxChain + 1 > matches_.size()) {
+            matches_.resize(std::max(2 * matches_.size(), count + kMaxChain + 1));
+        }
+        Match* const list = matches_.data() + count;
+        Match* const chainMatches = list + 1;
+        std::uint32_t chainFound = 0;
         std::uint32_t best = kMinMatch;
         if (maxLen >= 4) {
             const std::uint32_t here4 = load32(here);
@@ -245,8 +254,8 @@ void Encoder::findMatches(std::uint64_t start, std::uint64_t end) {
                             chain = std::min(chain, kMaxChain / 4);
                         }
                         best = len;
-                        matches_.push_back(
-                            {static_cast<std::uint16_t>(len), static_cast<std::uint16_t>(d)});
+                        chainMatches[chainFound++] = {static_cast<std::uint16_t>(len),
+                                                      static_cast<std::uint16_t>(d)};
                         if (len >= maxLen || len >= kNiceLength) {
                             break;
                         }
@@ -261,28 +270,35 @@ void Encoder::findMatches(std::uint64_t start, std::uint64_t end) {
         }
         // The chains only hold four-byte prefixes: the latest three-byte
         // one gives the short matches, in front when it is nearer.
+        bool short3 = false;
         if (latest3 != 0) {
             const std::uint32_t d = at - (latest3 - 1);
-            const bool nearer = matches_.size() == listStart || d < matches_[listStart].distance;
+            const bool nearer = chainFound == 0 || d < chainMatches[0].distance;
             const std::uint8_t* there = d <= kWindow && nearer ? here - d : nullptr;
             if (there != nullptr && there[0] == here[0] && there[1] == here[1] &&
                 there[2] == here[2]) {
                 std::uint32_t len = matchLength(here, there, maxLen);
-                if (matches_.size() != listStart) {
-                    len = std::min<std::uint32_t>(len, matches_[listStart].length - 1u);
+                if (chainFound != 0) {
+                    len = std::min<std::uint32_t>(len, chainMatches[0].length - 1u);
                 }
                 if (len >= kMinMatch) {
-                    matches_.insert(
-                        matches_.begin() + static_cast<std::ptrdiff_t>(listStart),
-                        Match{static_cast<std::uint16_t>(len), static_cast<std::uint16_t>(d)});
+                    list[0] = {static_cast<std::uint16_t>(len), static_cast<std::uint16_t>(d)};
+                    short3 = true;
                 }
             }
         }
+        if (!short3) {
+            // Close the slot; the list is seldom more than a few long.
+            for (std::uint32_t k = 0; k < chainFound; ++k) {
+                list[k] = chainMatches[k];
+            }
+        }
+        count += chainFound + (short3 ? 1 : 0);
         if (best >= kNiceLength) {
             skip = best - 1;
         }
     }
-    firstMatch_[n] = static_cast<std::uint32_t>(matches_.size());
+    firstMatch[n] = static_cast<std::uint32_t>(count);
 }
 
 void Encoder::setCosts(const Lh5BlockStats& stats, CostModel& model) {
