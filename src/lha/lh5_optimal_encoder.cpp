@@ -392,14 +392,14 @@ void Encoder::parse(const CostModel& model, std::size_t from, std::size_t to,
 void Encoder::splitBlocks(const std::vector<Lh5Code>& codes, std::size_t first, std::size_t count,
                           bool atEnd, std::vector<Block>& blocks) const {
     const std::size_t minRight = atEnd ? kMinLastBlockCodes : kMinBlockCodes;
-    if (count < kMinBlockCodes + minRight) {
-        // Too short to split (and so never more than the count field holds).
-        blocks.push_back({first, count});
-        return;
-    }
     const std::span<const Lh5Code> all(codes.data() + first, count);
     Lh5BlockStats whole;
     whole.add(all);
+    if (count < kMinBlockCodes + minRight) {
+        // Too short to split (and so never more than the count field holds).
+        blocks.push_back({first, count, whole});
+        return;
+    }
     const std::uint64_t wholeBits = lh5BlockBits(whole);
 
     std::uint64_t bestBits = std::numeric_limits<std::uint64_t>::max();
@@ -422,16 +422,19 @@ void Encoder::splitBlocks(const std::vector<Lh5Code>& codes, std::size_t first, 
     }
     const std::size_t coarseBest = bestAt;
     const std::size_t from = coarseBest > kCoarseStep ? coarseBest - kCoarseStep : 0;
+    // The fine candidates come in order: their left parts grow by steps.
+    Lh5BlockStats fineLeft;
+    std::size_t fineEnd = 0;
     for (std::size_t at = from + kFineStep; at < coarseBest + kCoarseStep; at += kFineStep) {
         if (at == coarseBest || at < kMinBlockCodes || at + minRight > count) {
             continue;
         }
-        Lh5BlockStats fineLeft;
-        fineLeft.add(all.first(at));
+        fineLeft.add(all.subspan(fineEnd, at - fineEnd));
+        fineEnd = at;
         tryAt(fineLeft, at);
     }
     if (count <= kMaxBlockCodes && bestBits >= wholeBits) {
-        blocks.push_back({first, count});
+        blocks.push_back({first, count, whole});
         return;
     }
     splitBlocks(codes, first, bestAt, false, blocks);
@@ -491,7 +494,10 @@ void Encoder::encodeSegment(std::uint64_t start, std::uint64_t end, bool last) {
         for (std::size_t b = 0; b < count; ++b) {
             const std::size_t from = n * b / count;
             const std::size_t to = n * (b + 1) / count;
-            emitBlock(std::span<const Lh5Code>(codes_.data() + from, to - from));
+            const std::span<const Lh5Code> block(codes_.data() + from, to - from);
+            Lh5BlockStats stats;
+            stats.add(block);
+            emitBlock(block, stats);
         }
         return;
     }
@@ -523,15 +529,15 @@ void Encoder::encodeSegment(std::uint64_t start, std::uint64_t end, bool last) {
     std::vector<Block> blocks;
     splitBlocks(codes_, 0, codes_.size(), last, blocks);
     for (const Block& b : blocks) {
-        emitBlock(std::span<const Lh5Code>(codes_.data() + b.firstCode, b.codeCount));
+        emitBlock(std::span<const Lh5Code>(codes_.data() + b.firstCode, b.codeCount), b.stats);
     }
 }
 
-void Encoder::emitBlock(std::span<const Lh5Code> codes) {
-    writeLh5Block(bits_, codes);
+void Encoder::emitBlock(std::span<const Lh5Code> codes, const Lh5BlockStats& stats) {
+    writeLh5Block(bits_, codes, stats);
     ++blocks_;
-    for (const Lh5Code c : codes) {
-        bytesCoded_ += c.symbol < 256 ? 1 : c.symbol - 256 + kMinMatch;
+    for (unsigned s = 0; s < lh5::kCodeSymbols; ++s) {
+        bytesCoded_ += std::uint64_t{stats.freqC[s]} * (s < 256 ? 1 : s - 256 + kMinMatch);
     }
     drainBits();
 }

@@ -56,6 +56,7 @@ class Lh5OptimalEncoder {
     struct Block {
         std::size_t firstCode;
         std::size_t codeCount;
+        Lh5BlockStats stats; // of these codes
     };
 
     void compact();
@@ -71,7 +72,7 @@ class Lh5OptimalEncoder {
     void parse(const CostModel& model, std::size_t from, std::size_t to, std::vector<Lh5Code>& out);
     void splitBlocks(const std::vector<Lh5Code>& codes, std::size_t first, std::size_t count,
                      bool atEnd, std::vector<Block>& blocks) const;
-    void emitBlock(std::span<const Lh5Code> codes);
+    void emitBlock(std::span<const Lh5Code> codes, const Lh5BlockStats& stats);
     void drainBits();
 
     Sink sink_;

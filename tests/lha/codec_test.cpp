@@ -139,6 +139,8 @@ Packed roundTrip(const Bytes& data, std::size_t piece = 100000) {
     enc.finish();
     p.blocks = enc.blocks();
     EXPECT_EQ(enc.bytesOut(), p.stream.size());
+    // Every byte is accounted for by the blocks written.
+    EXPECT_EQ(enc.bytesCoded(), data.size());
     std::size_t given = 0;
     BitReader r([&](std::uint8_t* buf, std::size_t n) {
         const std::size_t k = std::min(n, p.stream.size() - given);
