@@ -311,9 +311,8 @@ void Encoder::setCosts(const Lh5BlockStats& stats, CostModel& model) {
     }
 }
 
-void Encoder::longestMatches(std::size_t n, std::vector<Lh5Code>& out) const {
+template <typename Take> void Encoder::longestMatches(std::size_t n, Take&& take) const {
     const std::uint8_t* data = buffer_.data() + (segmentStart_ - bufferStart_);
-    out.clear();
     for (std::size_t i = 0; i < n;) {
         const std::uint32_t first = firstMatch_[i];
         const std::uint32_t end = firstMatch_[i + 1];
@@ -321,13 +320,13 @@ void Encoder::longestMatches(std::size_t n, std::vector<Lh5Code>& out) const {
             const Match m = matches_[end - 1];
             const auto len = static_cast<std::uint32_t>(std::min<std::size_t>(m.length, n - i));
             if (len >= kMinMatch) {
-                out.push_back({static_cast<std::uint16_t>(256 + len - kMinMatch),
-                               static_cast<std::uint16_t>(m.distance - 1)});
+                take(Lh5Code{static_cast<std::uint16_t>(256 + len - kMinMatch),
+                             static_cast<std::uint16_t>(m.distance - 1)});
                 i += len;
                 continue;
             }
         }
-        out.push_back({data[i], 0});
+        take(Lh5Code{data[i], 0});
         ++i;
     }
 }
@@ -503,11 +502,13 @@ void Encoder::encodeSegment(std::uint64_t start, std::uint64_t end, bool last) {
     }
     findMatches(start, end);
 
-    longestMatches(n, codes_);
+    // The longest matches are first only counted: the parse nearly always
+    // does better, and they are made again when it does not.
     Lh5BlockStats stats;
-    stats.add(codes_);
+    longestMatches(n, [&stats](Lh5Code c) { stats.add(c); });
     std::uint64_t bits = lh5BlockBits(stats);
     CostModel model;
+    bool parsed = false;
     // Data that does not shrink is not worth a parse.
     for (int pass = 0; pass < kRefinements && bits < 8 * std::uint64_t{n}; ++pass) {
         setCosts(stats, model);
@@ -521,6 +522,11 @@ void Encoder::encodeSegment(std::uint64_t start, std::uint64_t end, bool last) {
         codes_.swap(trial_);
         stats = trialStats;
         bits = trialBits;
+        parsed = true;
+    }
+    if (!parsed) {
+        codes_.clear();
+        longestMatches(n, [this](Lh5Code c) { codes_.push_back(c); });
     }
 
     // Each block keeps the parse made for the whole segment's tables:

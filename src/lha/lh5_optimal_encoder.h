@@ -67,8 +67,9 @@ class Lh5OptimalEncoder {
     void findMatches(std::uint64_t start, std::uint64_t end);
     void rebase();
     static void setCosts(const Lh5BlockStats& stats, CostModel& model);
-    // The first parse: the longest match wherever there is one.
-    void longestMatches(std::size_t n, std::vector<Lh5Code>& out) const;
+    // The first parse: the longest match wherever there is one, handed to
+    // take() code by code.
+    template <typename Take> void longestMatches(std::size_t n, Take&& take) const;
     void parse(const CostModel& model, std::size_t from, std::size_t to, std::vector<Lh5Code>& out);
     void splitBlocks(const std::vector<Lh5Code>& codes, std::size_t first, std::size_t count,
                      bool atEnd, std::vector<Block>& blocks) const;
