@@ -7,6 +7,7 @@
 #include <bit>
 #include <cstring>
 #include <limits>
+#include <type_traits>
 
 namespace tolvane::lha {
 
@@ -204,15 +205,18 @@ void Encoder::findMatches(std::uint64_t start, std::uint64_t end) {
     std::uint32_t* const firstMatch = firstMatch_.data();
     std::size_t count = 0;
     std::uint32_t skip = 0;
-    for (std::uint64_t p = start; p < end; ++p) {
+    // One position; away from the segment's end, where every check on the
+    // room left passes, it is compiled without them.
+    const auto position = [&](std::uint64_t p, auto nearEnd) {
+        constexpr bool kNearEnd = decltype(nearEnd)::value;
         firstMatch[p - start] = static_cast<std::uint32_t>(count);
-        if (p + kMinMatch > dataEnd) {
-            continue;
+        if (kNearEnd && p + kMinMatch > dataEnd) {
+            return;
         }
         const std::uint8_t* here = buffer_.data() + (p - bufferStart_);
         const auto at = static_cast<std::uint32_t>(origin_ + p); // fits: see rebase()
         std::uint32_t candidate = 0;
-        if (p + 4 <= dataEnd) {
+        if (!kNearEnd || p + 4 <= dataEnd) {
             const std::uint32_t h = hash4(here);
             candidate = head[h];
             head[h] = at + 1;
@@ -223,11 +227,13 @@ void Encoder::findMatches(std::uint64_t start, std::uint64_t end) {
         head3[h3] = at + 1;
         if (skip > 0) {
             --skip;
-            continue;
+            return;
         }
-        const auto maxLen = static_cast<std::uint32_t>(std::min<std::uint64_t>(kMaxMatch, end - p));
-        if (maxLen < kMinMatch) {
-            continue;
+        const auto maxLen =
+            kNearEnd ? static_cast<std::uint32_t>(std::min<std::uint64_t>(kMaxMatch, end - p))
+                     : kMaxMatch;
+        if (kNearEnd && maxLen < kMinMatch) {
+            return;
         }
         // Nearest first: a candidate further back is kept only when longer,
         // so each length gets its cheapest distance. Each one found is longer
@@ -240,7 +246,7 @@ void Encoder::findMatches(std::uint64_t start, std::uint64_t end) {
         Match* const chainMatches = list + 1;
         std::uint32_t chainFound = 0;
         std::uint32_t best = kMinMatch;
-        if (maxLen >= 4) {
+        if (!kNearEnd || maxLen >= 4) {
             const std::uint32_t here4 = load32(here);
             std::uint8_t hereBest = here[best];
             int chain = kMaxChain;
@@ -299,6 +305,15 @@ void Encoder::findMatches(std::uint64_t start, std::uint64_t end) {
         if (best >= kSkipLength) {
             skip = best - 1;
         }
+    };
+    // Before bulkEnd a longest match fits, and so do four bytes of data.
+    const std::uint64_t bulkEnd = end - std::min<std::uint64_t>(end - start, kMaxMatch);
+    std::uint64_t p = start;
+    for (; p < bulkEnd; ++p) {
+        position(p, std::false_type{});
+    }
+    for (; p < end; ++p) {
+        position(p, std::true_type{});
     }
     firstMatch[n] = static_cast<std::uint32_t>(count);
 }
