@@ -459,9 +459,22 @@ bool Encoder::looksPacked(const std::uint8_t* data, std::size_t n) {
     if (n < kLookAtLeast) {
         return false;
     }
-    std::array<std::uint32_t, 256> freq{};
-    for (std::size_t i = 0; i < n; ++i) {
-        ++freq[data[i]];
+    // Four counts per byte value, so that runs of one value do not wait on
+    // the same counter.
+    std::array<std::array<std::uint32_t, 256>, 4> counts{};
+    std::size_t at = 0;
+    for (; at + 4 <= n; at += 4) {
+        ++counts[0][data[at]];
+        ++counts[1][data[at + 1]];
+        ++counts[2][data[at + 2]];
+        ++counts[3][data[at + 3]];
+    }
+    for (; at < n; ++at) {
+        ++counts[0][data[at]];
+    }
+    std::array<std::uint32_t, 256> freq;
+    for (unsigned s = 0; s < 256; ++s) {
+        freq[s] = counts[0][s] + counts[1][s] + counts[2][s] + counts[3][s];
     }
     const std::vector<std::uint8_t> lengths = buildCodeLengths(freq, kMaxCodeBits);
     std::uint64_t literalBits = 0;
