@@ -61,6 +61,20 @@ class BitReader {
 
   private:
     void refill() {
+        if (count_ <= 56 && end_ - pos_ >= 8) {
+            // As many whole bytes as fit, in one step.
+            const std::uint8_t* b = buffer_ + pos_;
+            const std::uint64_t next = std::uint64_t{b[0]} << 56 | std::uint64_t{b[1]} << 48 |
+                                       std::uint64_t{b[2]} << 40 | std::uint64_t{b[3]} << 32 |
+                                       std::uint64_t{b[4]} << 24 | std::uint64_t{b[5]} << 16 |
+                                       std::uint64_t{b[6]} << 8 | std::uint64_t{b[7]};
+            const int bytes = (64 - count_) / 8;
+            acc_ = bytes == 8 ? next : (acc_ << (8 * bytes)) | (next >> (64 - 8 * bytes));
+            count_ += 8 * bytes;
+            pos_ += static_cast<std::size_t>(bytes);
+            taken_ += static_cast<std::uint64_t>(bytes);
+            return;
+        }
         while (count_ <= 56) {
             if (pos_ == end_) {
                 end_ = source_(buffer_, sizeof buffer_);

@@ -194,9 +194,7 @@ std::uint64_t lh5BlockBits(const Lh5BlockStats& stats) {
     return bits;
 }
 
-void writeLh5Block(BitWriter& out, std::span<const Lh5Code> codes) {
-    Lh5BlockStats stats;
-    stats.add(codes);
+void writeLh5Block(BitWriter& out, std::span<const Lh5Code> codes, const Lh5BlockStats& stats) {
     const BlockTables tables(stats);
     tables.putHeader(out, stats);
     const std::vector<std::uint16_t> codeC = canonicalCodes(tables.lenC);

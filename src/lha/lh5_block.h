@@ -43,7 +43,8 @@ struct Lh5BlockStats {
 // Exact size in bits of the block these statistics describe, tables included.
 std::uint64_t lh5BlockBits(const Lh5BlockStats& stats);
 
-// Writes one block (at most 65535 codes, at least one).
-void writeLh5Block(BitWriter& out, std::span<const Lh5Code> codes);
+// Writes one block (at most 65535 codes, at least one) with the statistics
+// of those codes, which the caller has at hand.
+void writeLh5Block(BitWriter& out, std::span<const Lh5Code> codes, const Lh5BlockStats& stats);
 
 } // namespace tolvane::lha

@@ -56,6 +56,7 @@ class Lh5OptimalEncoder {
     struct Block {
         std::size_t firstCode;
         std::size_t codeCount;
+        Lh5BlockStats stats; // of these codes
     };
 
     void compact();
@@ -66,12 +67,13 @@ class Lh5OptimalEncoder {
     void findMatches(std::uint64_t start, std::uint64_t end);
     void rebase();
     static void setCosts(const Lh5BlockStats& stats, CostModel& model);
-    // The first parse: the longest match wherever there is one.
-    void longestMatches(std::size_t n, std::vector<Lh5Code>& out) const;
+    // The first parse: the longest match wherever there is one, handed to
+    // take() code by code.
+    template <typename Take> void longestMatches(std::size_t n, Take&& take) const;
     void parse(const CostModel& model, std::size_t from, std::size_t to, std::vector<Lh5Code>& out);
     void splitBlocks(const std::vector<Lh5Code>& codes, std::size_t first, std::size_t count,
                      bool atEnd, std::vector<Block>& blocks) const;
-    void emitBlock(std::span<const Lh5Code> codes);
+    void emitBlock(std::span<const Lh5Code> codes, const Lh5BlockStats& stats);
     void drainBits();
 
     Sink sink_;

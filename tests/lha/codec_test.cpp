@@ -1,13 +1,16 @@
 #include "lha/bit_reader.h"
+#include "lha/bit_writer.h"
 #include "lha/crc16.h"
 #include "lha/huffman.h"
 #include "lha/lh5_decoder.h"
 #include "lha/lh5_optimal_encoder.h"
 #include "lha_test_support.h"
 
+#include <algorithm>
 #include <cstring>
 #include <gtest/gtest.h>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace tolvane::lha {
@@ -79,6 +82,46 @@ TEST(Huffman, LengthsAreCompleteAndLimited) {
               (std::vector<std::uint8_t>{0, 0, 0}));
 }
 
+TEST(Bits, WrittenAndReadBackInAnyPieces) {
+    // Values of every width, with the written bytes taken out at uneven
+    // points (as the encoder does after each block), read back from a source
+    // that hands them over in pieces of 1 to 13 bytes: refills near a piece's
+    // end and away from it must agree.
+    std::vector<std::pair<std::uint32_t, int>> values;
+    std::uint32_t seed = 12345;
+    for (int i = 0; i < 20000; ++i) {
+        seed = seed * 1103515245u + 12345u;
+        const int width = 1 + static_cast<int>((seed >> 8) % 16);
+        values.emplace_back((seed >> 3) & ((1u << width) - 1), width);
+    }
+    BitWriter w;
+    Bytes written;
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        w.put(values[i].first, values[i].second);
+        if (i % 997 == 0) {
+            Bytes& out = w.bytes();
+            written.insert(written.end(), out.begin(), out.end());
+            out.clear();
+        }
+    }
+    w.flushToByte();
+    written.insert(written.end(), w.bytes().begin(), w.bytes().end());
+
+    std::size_t given = 0;
+    std::size_t piece = 0;
+    BitReader r([&](std::uint8_t* buf, std::size_t n) {
+        piece = piece % 13 + 1;
+        const std::size_t k = std::min({n, piece, written.size() - given});
+        std::memcpy(buf, written.data() + given, k);
+        given += k;
+        return k;
+    });
+    for (const auto& [value, width] : values) {
+        ASSERT_EQ(r.get(width), value);
+    }
+    EXPECT_EQ((r.bitsUsed() + 7) / 8, written.size());
+}
+
 TEST(Huffman, CanonicalCodesOrderAndDecodeBack) {
     const std::vector<std::uint8_t> lengths = {3, 3, 3, 3, 3, 2, 4, 4};
     const auto codes = canonicalCodes(lengths);
@@ -139,6 +182,8 @@ Packed roundTrip(const Bytes& data, std::size_t piece = 100000) {
     enc.finish();
     p.blocks = enc.blocks();
     EXPECT_EQ(enc.bytesOut(), p.stream.size());
+    // Every byte is accounted for by the blocks written.
+    EXPECT_EQ(enc.bytesCoded(), data.size());
     std::size_t given = 0;
     BitReader r([&](std::uint8_t* buf, std::size_t n) {
         const std::size_t k = std::min(n, p.stream.size() - given);
