@@ -43,6 +43,16 @@ std::string archiveMessage(const std::string& destination) {
     return texts[0];
 }
 
+// Bytes that do not compress.
+std::string noiseOf(std::size_t size) {
+    std::mt19937 random(7);
+    std::string noise(size, '\0');
+    for (char& byte : noise) {
+        byte = static_cast<char>(random());
+    }
+    return noise;
+}
+
 TEST(ArchiveFailure, AFolderThatRefusesTheArchiveSaysSoWithThePaths) {
     TempDir dir;
     const fs::path dest = dir.path() / "dest";
@@ -78,11 +88,7 @@ TEST(ArchiveFailure, AFullDiskSaysThereIsNoRoomAndKeepsTheFolder) {
         GTEST_SKIP() << "no file system can be mounted here";
     }
     // Bytes that do not compress, more than the disk holds beside them.
-    std::mt19937 random(7);
-    std::string noise(300 * 1024, '\0');
-    for (char& byte : noise) {
-        byte = static_cast<char>(random());
-    }
+    const std::string noise = noiseOf(300 * 1024);
     const fs::path folder = disk.path() / "20240229";
     writeFile(folder / "noise.bin", noise);
 
@@ -108,11 +114,7 @@ TEST(ArchiveFailure, ALengthTheDiskRefusesSaysTheArchiveIsTooLarge) {
         GTEST_SKIP() << disk.reason();
     }
     // Two files the disk holds, whose archive it does not.
-    std::mt19937 random(11);
-    std::string noise(50 * 1024, '\0');
-    for (char& byte : noise) {
-        byte = static_cast<char>(random());
-    }
+    const std::string noise = noiseOf(50 * 1024);
     const fs::path folder = disk.path() / "20240229";
     writeFile(folder / "noise.bin", noise);
     writeFile(folder / "more.bin", noise);
