@@ -31,21 +31,28 @@ void MirrorEngine::useDiskOf(const std::string& folder) {
 
 void MirrorEngine::sortOutEntries(const std::string& from, const std::string& to,
                                   std::vector<platform::FolderEntry>& entries, bool sizes) {
+    // Each name folded once; the keeper of a folded name is its first in
+    // byte order, so the same twin keeps the name on every run.
+    std::vector<std::string> folded;
     std::map<std::string, std::string> keeperOf;
     if (disk_.caseInsensitive) {
+        folded.reserve(entries.size());
         for (const auto& entry : entries) {
-            const auto [keeper, fresh] =
-                keeperOf.emplace(platform::caseFoldedName(entry.name), entry.name);
+            folded.push_back(platform::caseFoldedName(entry.name));
+            const auto [keeper, fresh] = keeperOf.emplace(folded.back(), entry.name);
             if (!fresh && entry.name < keeper->second) {
                 keeper->second = entry.name;
             }
         }
     }
-    const auto refused = [&](const platform::FolderEntry& entry) {
+    std::vector<platform::FolderEntry> kept;
+    kept.reserve(entries.size());
+    for (std::size_t index = 0; index < entries.size(); ++index) {
+        const platform::FolderEntry& entry = entries[index];
         const std::string source = platform::joinPath(from, entry.name);
         const std::string copy = platform::joinPath(to, entry.name);
         if (disk_.caseInsensitive) {
-            const std::string& keeper = keeperOf.at(platform::caseFoldedName(entry.name));
+            const std::string& keeper = keeperOf.at(folded[index]);
             if (keeper != entry.name) {
                 ItemFailure item;
                 item.heading = {text::kCopyFailed};
@@ -54,19 +61,21 @@ void MirrorEngine::sortOutEntries(const std::string& from, const std::string& to
                 item.cause = platform::FailureCause::CaseTwin;
                 item.systemText = text::kTwinOfBefore + keeper + text::kTwinOfAfter;
                 report_.failures.push_back(std::move(item));
-                return true;
+                continue;
             }
         }
         if (sizes && disk_.largestFile && entry.kind == platform::FileKind::File) {
             try {
-                return !fitsDestination(source, copy, platform::fileStatus(source).size);
+                if (!fitsDestination(source, copy, platform::fileStatus(source).size)) {
+                    continue;
+                }
             } catch (const platform::Failure&) {
                 // The copy itself says why the source cannot be read.
             }
         }
-        return false;
-    };
-    entries.erase(std::remove_if(entries.begin(), entries.end(), refused), entries.end());
+        kept.push_back(entry);
+    }
+    entries = std::move(kept);
 }
 
 bool MirrorEngine::fitsDestination(const std::string& from, const std::string& to,

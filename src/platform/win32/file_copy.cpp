@@ -5,6 +5,7 @@
 #include "platform/win32/handle.h"
 #include "platform/win32/system_failure.h"
 #include "platform/win32/temporary_file.h"
+#include "platform/win32/volume_kind.h"
 #include "platform/win32/wide.h"
 
 #include <cstdint>
@@ -109,15 +110,8 @@ unsigned long copySettled(const std::string& from, const std::wstring& to) {
 // Whether the volume holding `path` writes new blocks before it lets the old
 // ones go (ReFS), so an overwrite in place needs as much room as a new copy.
 bool copiesOnWrite(const std::wstring& path) {
-    const Handle file(::CreateFileW(path.c_str(), 0,
-                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-    wchar_t kind[MAX_PATH + 1] = {};
-    if (!file.valid() || !::GetVolumeInformationByHandleW(file.get(), nullptr, 0, nullptr, nullptr,
-                                                          nullptr, kind, MAX_PATH + 1)) {
-        return true; // unknown: count nothing as freed
-    }
-    return std::wstring(kind) == L"ReFS";
+    const auto name = fileSystemNameOf(path);
+    return !name || *name == L"ReFS"; // unknown: count nothing as freed
 }
 
 // The old copy overwritten in place, for when no new file can go beside it.
